@@ -1,0 +1,94 @@
+#include "file_io.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "fail.hpp"
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+bool read_whole_file(const char* path, const char* name, byte_buffer& bytes) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return false;
+    bytes.clear();
+    unsigned char chunk[65536];
+    for (;;) {
+        std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
+        bytes.insert(bytes.end(), chunk, chunk + got);
+        if (got < sizeof chunk) break;
+    }
+    bool failed = std::ferror(file) != 0;
+    int saved_errno = errno;
+    std::fclose(file);
+    if (failed) fail("cannot read %s (%s)", name, std::strerror(saved_errno));
+    return true;
+}
+
+namespace {
+
+[[noreturn]] void abandon_output(output_file& out, const std::string& reason) {
+    if (out.stream != nullptr) std::fclose(out.stream);
+    out.stream = nullptr;
+    std::remove(out.temporary_path.c_str());
+    fail("cannot write %s (%s)", out.name.c_str(), reason.c_str());
+}
+
+std::string last_error() { return std::strerror(errno); }
+
+bool sync_to_disk(std::FILE* stream) {
+#if defined(_WIN32)
+    return _commit(_fileno(stream)) == 0;
+#else
+    return fsync(fileno(stream)) == 0;
+#endif
+}
+
+}  // namespace
+
+output_file open_output(const char* path, const char* name) {
+    output_file out{nullptr, path, "", name};
+
+    // A file the user has made read-only, or that is no file at all, is not replaced: the
+    // rename below would not ask, so ask the file system the same question an open would.
+    if (std::FILE* existing = std::fopen(path, "rb")) {
+        std::fclose(existing);
+        std::FILE* writable = std::fopen(path, "r+b");
+        if (writable == nullptr) fail("cannot open %s", name);
+        std::fclose(writable);
+    }
+
+    // "x" creates a new file and never opens one that is already there, so no file of the
+    // user's that happens to carry a temporary name is touched.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        out.temporary_path = out.path + ".tmp";
+        if (attempt > 0) out.temporary_path += std::to_string(attempt);
+        errno = 0;
+        out.stream = std::fopen(out.temporary_path.c_str(), "wbx");
+        if (out.stream != nullptr) return out;
+        if (errno != EEXIST) break;
+    }
+    fail("cannot open %s", name);
+}
+
+void write_output(output_file& out, const void* data, std::size_t size) {
+    if (size == 0) return;
+    if (std::fwrite(data, 1, size, out.stream) != size) abandon_output(out, last_error());
+}
+
+void commit_output(output_file& out) {
+    if (std::fflush(out.stream) != 0) abandon_output(out, last_error());
+    if (!sync_to_disk(out.stream)) abandon_output(out, last_error());
+    std::FILE* stream = out.stream;
+    out.stream = nullptr;
+    if (std::fclose(stream) != 0) abandon_output(out, last_error());
+    // std::filesystem::rename replaces an existing target on every platform.
+    std::error_code error;
+    std::filesystem::rename(out.temporary_path, out.path, error);
+    if (error) abandon_output(out, error.message());
+}
