@@ -1,0 +1,114 @@
+#include "road_file.hpp"
+
+#include <cmath>
+#include <cstdio>
+
+#include "byte_reader.hpp"
+#include "fail.hpp"
+#include "file_io.hpp"
+#include "road_table.hpp"
+
+namespace {
+
+constexpr const char* road_file_name = "Grand.ROAD";
+
+}  // namespace
+
+void load_road_file(const char* path) {
+    std::printf("reading road file\n");
+    byte_buffer bytes;
+    if (!read_whole_file(path, road_file_name, bytes)) fail("cannot open %s", road_file_name);
+    std::printf("%s opened\n", road_file_name);
+    decode_road_file(bytes);
+}
+
+void decode_road_file(const byte_buffer& bytes) {
+    byte_reader reader = make_byte_reader(bytes, road_file_name);
+    if (bytes_left(reader) < 4) fail("%s: file ends before the road count", road_file_name);
+    std::int32_t count = take_i32_le(reader);
+    if (count < 0) fail("%s: road count %d is negative", road_file_name, count);
+    if (count > max_roads) {
+        fail("%s: %d roads, more than the %d the road table holds", road_file_name, count, max_roads);
+    }
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (bytes_left(reader) < 12) fail("%s: file ends inside road %d", road_file_name, i);
+        road_record& road = roads[i];
+        road.attribute_1 = take_i32_le(reader);
+        road.attribute_2 = take_i32_le(reader);
+        std::int32_t points = take_i32_le(reader);
+        if (points < 0) fail("%s: road %d has a negative point count (%d)", road_file_name, i, points);
+        if (points > max_road_points) {
+            fail("%s: road %d has %d points, more than the %d a road holds", road_file_name, i, points,
+                 max_road_points);
+        }
+        // Divide, don't multiply: the count is checked against the bytes actually there.
+        if (bytes_left(reader) / 8 < static_cast<std::size_t>(points)) {
+            fail("%s: file ends inside road %d", road_file_name, i);
+        }
+        road.point_count = points;
+        road.section_count = points - 1;
+        for (std::int32_t j = 0; j < points; ++j) {
+            // The road file stores whole centimetres.
+            road.points[j].x = take_i32_le(reader) / 100.0;
+            road.points[j].z = take_i32_le(reader) / 100.0;
+        }
+    }
+    road_count = count;
+}
+
+std::optional<std::int32_t> centimetres_from_metres(double metres) {
+    double centimetres = metres * 100.0;
+    // Whatever rounds into the int32 range; false for not-a-number as well.
+    if (!(centimetres > -2147483648.5 && centimetres < 2147483647.5)) return std::nullopt;
+    return static_cast<std::int32_t>(std::llround(centimetres));
+}
+
+byte_buffer encode_road_file() {
+    // The marker road makes one road more, and a file of more roads than the table holds
+    // could not be loaded again.
+    if (road_count >= max_roads) {
+        fail("%s: the road table holds %d roads, which leaves no room for the marker road", road_file_name,
+             road_count);
+    }
+    byte_buffer out;
+    put_i32_le(out, road_count + 1);
+    for (std::int32_t i = 0; i < road_count; ++i) {
+        const road_record& road = roads[i];
+        put_i32_le(out, road.attribute_1);
+        put_i32_le(out, road.attribute_2);
+        put_i32_le(out, road.point_count);
+        for (std::int32_t j = 0; j < road.point_count; ++j) {
+            std::optional<std::int32_t> x = centimetres_from_metres(road.points[j].x);
+            std::optional<std::int32_t> z = centimetres_from_metres(road.points[j].z);
+            if (!x || !z)
+                fail("%s: point %d of road %d cannot be stored in centimetres", road_file_name, j, i);
+            put_i32_le(out, *x);
+            put_i32_le(out, *z);
+        }
+    }
+    // The marker road carries the attribute words of the last road; of none, zeros.
+    const bool have_roads = road_count > 0;
+    put_i32_le(out, have_roads ? roads[road_count - 1].attribute_1 : 0);
+    put_i32_le(out, have_roads ? roads[road_count - 1].attribute_2 : 0);
+    put_i32_le(out, marker_count);
+    for (std::int32_t k = 0; k < marker_count; ++k) {
+        // Markers are whole metres; the file stores them times 100.
+        std::int64_t x = std::int64_t{markers[k].x} * 100;
+        std::int64_t z = std::int64_t{markers[k].z} * 100;
+        if (x < INT32_MIN || x > INT32_MAX || z < INT32_MIN || z > INT32_MAX) {
+            fail("%s: marker %d cannot be stored in centimetres", road_file_name, k);
+        }
+        put_i32_le(out, static_cast<std::int32_t>(x));
+        put_i32_le(out, static_cast<std::int32_t>(z));
+    }
+    return out;
+}
+
+void write_road_file() {
+    std::printf("writing road file\n");
+    byte_buffer bytes = encode_road_file();
+    output_file out = open_output(road_file_name, road_file_name);
+    std::printf("%s opened\n", road_file_name);
+    write_output(out, bytes.data(), bytes.size());
+    commit_output(out);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "byte_order.hpp"
+
+// "Grand.ROAD", the map's road file: a flat sequence of little-endian int32 values, with
+// no magic number, no version and no trailer.
+//
+//   road count                 number of road entries that follow
+//   road entries, one after another:
+//     attribute_1              copied to and from the road record unchanged
+//     attribute_2              likewise
+//     point count              number of point entries that follow
+//     point entries:
+//       x                      whole centimetres
+//       z                      whole centimetres
+//
+// A file with R roads and P points in all is 4 + 12 R + 8 P bytes. The section count is
+// not stored; the loader derives it. The writer appends one road more than the table
+// holds, the marker road, whose points are the screenshot markers.
+
+/// Stage: prints "reading road file", reads the road file at `path` into `roads` and
+/// `road_count`. Messages name "Grand.ROAD" whatever path is opened. A file that is cut
+/// short or whose counts do not fit the road table ends the run with a message.
+void load_road_file(const char* path);
+
+/// Decodes road file bytes into the road table; the checks of `load_road_file`.
+void decode_road_file(const byte_buffer& bytes);
+
+/// Stage: prints "writing road file" and replaces "Grand.ROAD" in the working directory
+/// with the road table and, as one road more, the marker road.
+void write_road_file();
+
+/// The road file's encoding of the road table and the marker road.
+byte_buffer encode_road_file();
+
+/// A coordinate in metres as the nearest whole centimetre, or nothing when that does not
+/// fit an int32 (or the value is not a number).
+std::optional<std::int32_t> centimetres_from_metres(double metres);

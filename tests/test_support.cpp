@@ -1,0 +1,149 @@
+#include "test_support.hpp"
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "road_table.hpp"
+
+namespace test {
+
+temp_dir::temp_dir() {
+    std::string pattern = (fs::temp_directory_path() / "map_tools_test_XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path = pattern;
+}
+
+temp_dir::~temp_dir() {
+    std::error_code ignored;
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(path, ignored);
+}
+
+std::string read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path.string());
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void write_file(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out.flush()) throw std::runtime_error("cannot write " + path.string());
+}
+
+std::vector<std::string> file_names(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string le32(const std::vector<std::int32_t>& words) {
+    std::string bytes;
+    for (std::int32_t word : words) {
+        std::uint32_t v = static_cast<std::uint32_t>(word);
+        for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>((v >> shift) & 0xFF);
+    }
+    return bytes;
+}
+
+std::string road_file_bytes(const std::vector<road_fixture>& roads) {
+    std::vector<std::int32_t> words{static_cast<std::int32_t>(roads.size())};
+    for (const road_fixture& road : roads) {
+        words.push_back(road.attribute_1);
+        words.push_back(road.attribute_2);
+        words.push_back(static_cast<std::int32_t>(road.points.size()));
+        for (auto [x, z] : road.points) {
+            words.push_back(x);
+            words.push_back(z);
+        }
+    }
+    return le32(words);
+}
+
+std::string make_road_file(const fs::path& dir, const std::vector<road_fixture>& roads) {
+    std::string bytes = road_file_bytes(roads);
+    write_file(dir / "Grand.ROAD", bytes);
+    return bytes;
+}
+
+std::string marker_file_text(const std::vector<std::string>& value_lines, const std::string& eol) {
+    // Filler of exactly `size` bytes that ends in the line ending, like the label lines of
+    // a real screenshot file.
+    auto filler = [&eol](std::size_t size) {
+        std::string text(size - eol.size(), '#');
+        return text + eol;
+    };
+    std::string text = filler(66);
+    for (std::size_t i = 0; i < value_lines.size(); ++i) {
+        if (i > 0) text += filler(16);
+        text += value_lines[i] + eol;
+    }
+    return text;
+}
+
+void clear_road_table() {
+    std::memset(roads, 0, sizeof roads);
+    road_count = 0;
+    std::memset(split_roads, 0, sizeof split_roads);
+    std::memset(bridges, 0, sizeof bridges);
+    bridge_count = 0;
+    std::memset(markers, 0, sizeof markers);
+    marker_count = 0;
+}
+
+run_result run_program(const std::string& program, const fs::path& work_dir, const run_options& options) {
+    // The captured streams live outside the working directory, which must show only what
+    // the program wrote.
+    temp_dir capture;
+    fs::path out_path = capture.path / "stdout";
+    fs::path err_path = capture.path / "stderr";
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child < 0) throw std::runtime_error("fork failed");
+    if (child == 0) {
+        FILE* out = std::fopen(out_path.c_str(), "wb");
+        FILE* err = std::fopen(err_path.c_str(), "wb");
+        if (out == nullptr || err == nullptr || chdir(work_dir.c_str()) != 0) _exit(126);
+        dup2(fileno(out), STDOUT_FILENO);
+        dup2(fileno(err), STDERR_FILENO);
+        if (options.file_size_limit > 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{static_cast<rlim_t>(options.file_size_limit),
+                         static_cast<rlim_t>(options.file_size_limit)};
+            if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
+        }
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child) throw std::runtime_error("waitpid failed");
+    run_result result{read_file(out_path), read_file(err_path), -1};
+    if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.exit_code = 128 + WTERMSIG(status);
+    return result;
+}
+
+::testing::AssertionResult same_bytes(const std::string& actual, const std::string& expected) {
+    if (actual == expected) return ::testing::AssertionSuccess();
+    std::size_t offset = 0;
+    while (offset < actual.size() && offset < expected.size() && actual[offset] == expected[offset]) ++offset;
+    return ::testing::AssertionFailure() << "first difference at byte " << offset << " (actual size "
+                                         << actual.size() << ", expected " << expected.size() << ")";
+}
+
+}  // namespace test

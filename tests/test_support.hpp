@@ -1,0 +1,73 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace test {
+
+namespace fs = std::filesystem;
+
+/// A fresh directory under the system's temporary directory, removed with everything in it
+/// when the test ends.
+struct temp_dir {
+    fs::path path;
+    temp_dir();
+    ~temp_dir();
+    temp_dir(const temp_dir&) = delete;
+    temp_dir& operator=(const temp_dir&) = delete;
+};
+
+std::string read_file(const fs::path& path);
+void write_file(const fs::path& path, const std::string& bytes);
+
+/// The names in `dir`, sorted.
+std::vector<std::string> file_names(const fs::path& dir);
+
+/// Little-endian int32 words as bytes.
+std::string le32(const std::vector<std::int32_t>& words);
+
+/// One road as the road file stores it: its attribute words and points in centimetres.
+struct road_fixture {
+    std::int32_t attribute_1;
+    std::int32_t attribute_2;
+    std::vector<std::pair<std::int32_t, std::int32_t>> points;
+};
+
+/// The bytes of a road file holding `roads`.
+std::string road_file_bytes(const std::vector<road_fixture>& roads);
+
+/// Writes "Grand.ROAD" holding `roads` into `dir`; returns its bytes.
+std::string make_road_file(const fs::path& dir, const std::vector<road_fixture>& roads);
+
+/// The text of a screenshot marker file: 66 bytes of header, then the five value lines
+/// with a 16-byte stretch before each of lines 2 to 5. Each line gets `eol` appended; the
+/// header and the stretches are filler text ending in `eol` too.
+std::string marker_file_text(const std::vector<std::string>& value_lines, const std::string& eol = "\n");
+
+/// The empty road table, as at program start.
+void clear_road_table();
+
+struct run_result {
+    std::string out;
+    std::string err;
+    int exit_code;  // 128 + signal number when the program was killed
+};
+
+struct run_options {
+    /// When non-zero, the largest file the program may write (RLIMIT_FSIZE), with SIGXFSZ
+    /// ignored so that an over-long write fails with EFBIG instead of killing the program.
+    long file_size_limit = 0;
+};
+
+/// Runs `program` with no arguments in `work_dir` and captures what it did.
+run_result run_program(const std::string& program, const fs::path& work_dir, const run_options& options = {});
+
+/// Byte-for-byte comparison that names the first differing offset.
+::testing::AssertionResult same_bytes(const std::string& actual, const std::string& expected);
+
+}  // namespace test
