@@ -64,8 +64,9 @@ std::string console(const std::vector<std::string>& marker_paths) {
 
 /// `source` with one road more: the marker road of the given words and points.
 std::string with_marker_road(const std::string& source, const std::vector<std::int32_t>& marker_road) {
-    std::int32_t count = static_cast<std::int32_t>(static_cast<unsigned char>(source[0]));
-    return le32({count + 1}) + source.substr(4) + le32(marker_road);
+    std::uint32_t count = 0;
+    for (int i = 3; i >= 0; --i) count = count << 8 | static_cast<unsigned char>(source[i]);
+    return le32({static_cast<std::int32_t>(count) + 1}) + source.substr(4) + le32(marker_road);
 }
 
 TEST_F(RoadMerge, WithoutMarkerFilesAppendsAnEmptyMarkerRoad) {

@@ -41,12 +41,15 @@ TEST(RoadReport, ReplacesAnOldLog) {
     test::temp_dir dir;
     test::make_road_file(dir.path, {});
     write_file(dir.path / "ROAD.log", std::string(5000, 'x'));
+    // A file of the user's that happens to carry the temporary name is left alone.
+    write_file(dir.path / "ROAD.log.tmp", "keep me");
 
     test::run_result run = run_program(road_report, dir.path);
 
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(read_file(dir.path / "ROAD.log"), "0 roads\n\n");
-    EXPECT_EQ(file_names(dir.path), (std::vector<std::string>{"Grand.ROAD", "ROAD.log"}));
+    EXPECT_EQ(read_file(dir.path / "ROAD.log.tmp"), "keep me");
+    EXPECT_EQ(file_names(dir.path), (std::vector<std::string>{"Grand.ROAD", "ROAD.log", "ROAD.log.tmp"}));
 }
 
 TEST(RoadReport, CannotOpenTheRoadFile) {
