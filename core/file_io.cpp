@@ -87,8 +87,14 @@ void commit_output(output_file& out) {
     std::FILE* stream = out.stream;
     out.stream = nullptr;
     if (std::fclose(stream) != 0) abandon_output(out, last_error());
-    // std::filesystem::rename replaces an existing target on every platform.
+    // The new file keeps the permissions of the one it replaces.
     std::error_code error;
+    std::filesystem::file_status old_status = std::filesystem::status(out.path, error);
+    if (!error && std::filesystem::is_regular_file(old_status)) {
+        std::filesystem::permissions(out.temporary_path, old_status.permissions(), error);
+    }
+    // std::filesystem::rename replaces an existing target on every platform.
+    error.clear();
     std::filesystem::rename(out.temporary_path, out.path, error);
     if (error) abandon_output(out, error.message());
 }

@@ -41,6 +41,7 @@ TEST(RoadReport, ReplacesAnOldLog) {
     test::temp_dir dir;
     test::make_road_file(dir.path, {});
     write_file(dir.path / "ROAD.log", std::string(5000, 'x'));
+    std::filesystem::permissions(dir.path / "ROAD.log", std::filesystem::perms(0640));
     // A file of the user's that happens to carry the temporary name is left alone.
     write_file(dir.path / "ROAD.log.tmp", "keep me");
 
@@ -49,6 +50,7 @@ TEST(RoadReport, ReplacesAnOldLog) {
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(read_file(dir.path / "ROAD.log"), "0 roads\n\n");
     EXPECT_EQ(read_file(dir.path / "ROAD.log.tmp"), "keep me");
+    EXPECT_EQ(std::filesystem::status(dir.path / "ROAD.log").permissions(), std::filesystem::perms(0640));
     EXPECT_EQ(file_names(dir.path), (std::vector<std::string>{"Grand.ROAD", "ROAD.log", "ROAD.log.tmp"}));
 }
 
