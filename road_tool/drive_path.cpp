@@ -1,7 +1,5 @@
 #include "drive_path.hpp"
 
-#include <cstring>
-
 std::string map_drive_path(const char* windows_path, const char* root) {
     std::string path = root;
     while (!path.empty() && path.back() == '/') path.pop_back();

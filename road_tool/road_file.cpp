@@ -92,14 +92,12 @@ byte_buffer encode_road_file() {
     put_i32_le(out, have_roads ? roads[road_count - 1].attribute_2 : 0);
     put_i32_le(out, marker_count);
     for (std::int32_t k = 0; k < marker_count; ++k) {
-        // Markers are whole metres; the file stores them times 100.
-        std::int64_t x = std::int64_t{markers[k].x} * 100;
-        std::int64_t z = std::int64_t{markers[k].z} * 100;
-        if (x < INT32_MIN || x > INT32_MAX || z < INT32_MIN || z > INT32_MAX) {
-            fail("%s: marker %d cannot be stored in centimetres", road_file_name, k);
-        }
-        put_i32_le(out, static_cast<std::int32_t>(x));
-        put_i32_le(out, static_cast<std::int32_t>(z));
+        // Markers are whole metres, so their centimetres are exact multiples of 100.
+        std::optional<std::int32_t> x = centimetres_from_metres(markers[k].x);
+        std::optional<std::int32_t> z = centimetres_from_metres(markers[k].z);
+        if (!x || !z) fail("%s: marker %d cannot be stored in centimetres", road_file_name, k);
+        put_i32_le(out, *x);
+        put_i32_le(out, *z);
     }
     return out;
 }

@@ -7,15 +7,13 @@
 
 #include "drive_path.hpp"
 #include "fail.hpp"
+#include "road_file.hpp"
 #include "road_table.hpp"
 
 namespace {
 
 constexpr std::size_t header_bytes = 66;
 constexpr std::size_t gap_bytes = 16;
-
-// The road file stores a marker's whole metres times 100 in an int32.
-constexpr double max_marker_metres = 21474836.0;
 
 std::int32_t checked_coordinate(const char* line, const std::string& path, const char* axis) {
     std::optional<std::int32_t> value = marker_coordinate(line);
@@ -45,7 +43,8 @@ void read_value_line(text_stream& stream, char* buffer, std::size_t capacity) {
 
 std::optional<std::int32_t> marker_coordinate(const char* line) {
     double value = std::trunc(std::strtod(line, nullptr));
-    if (!(value >= -max_marker_metres && value <= max_marker_metres)) return std::nullopt;
+    // The road file stores a marker's whole metres times 100 in an int32.
+    if (!centimetres_from_metres(value)) return std::nullopt;
     return static_cast<std::int32_t>(value);
 }
 
