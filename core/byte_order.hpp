@@ -31,6 +31,8 @@ inline void put_u32_le(byte_buffer& out, std::uint32_t v) {
 
 inline void put_i32_le(byte_buffer& out, std::int32_t v) { put_u32_le(out, static_cast<std::uint32_t>(v)); }
 
+inline void put_f32_le(byte_buffer& out, float v) { put_u32_le(out, std::bit_cast<std::uint32_t>(v)); }
+
 inline void put_u32_be(byte_buffer& out, std::uint32_t v) {
     out.push_back(static_cast<unsigned char>(v >> 24));
     out.push_back(static_cast<unsigned char>(v >> 16));

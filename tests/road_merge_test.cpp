@@ -199,7 +199,8 @@ TEST_F(RoadMerge, FailedRunLeavesTheSourceFile) {
         std::string source = make_source({{1, 2, points}});
         c.setup(shots_dir);
 
-        test::run_result run = run_program(road_merge, source_dir, {.file_size_limit = c.file_size_limit});
+        test::run_result run =
+            run_program(road_merge, source_dir, {.arguments = {}, .file_size_limit = c.file_size_limit});
 
         EXPECT_EQ(run.exit_code, 1);
         EXPECT_EQ(run.out, "reading road file\nGrand.ROAD opened\n" + c.console_tail);

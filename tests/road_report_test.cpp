@@ -133,7 +133,7 @@ TEST(RoadReport, FailedWriteKeepsTheOldLog) {
     test::make_road_file(dir.path, many);
     write_file(dir.path / "ROAD.log", "old log\n");
 
-    test::run_result run = run_program(road_report, dir.path, {.file_size_limit = 2048});
+    test::run_result run = run_program(road_report, dir.path, {.arguments = {}, .file_size_limit = 2048});
 
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_EQ(run.out,

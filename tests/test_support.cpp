@@ -43,6 +43,10 @@ void write_file(const fs::path& path, const std::string& bytes) {
     if (!out.flush()) throw std::runtime_error("cannot write " + path.string());
 }
 
+void write_file(const fs::path& path, const std::vector<unsigned char>& bytes) {
+    write_file(path, std::string(bytes.begin(), bytes.end()));
+}
+
 std::vector<std::string> file_names(const fs::path& dir) {
     std::vector<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
@@ -127,7 +131,11 @@ run_result run_program(const std::string& program, const fs::path& work_dir, con
                          static_cast<rlim_t>(options.file_size_limit)};
             if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
         }
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& argument : options.arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
     int status = 0;

@@ -24,6 +24,7 @@ struct temp_dir {
 
 std::string read_file(const fs::path& path);
 void write_file(const fs::path& path, const std::string& bytes);
+void write_file(const fs::path& path, const std::vector<unsigned char>& bytes);
 
 /// The names in `dir`, sorted.
 std::vector<std::string> file_names(const fs::path& dir);
@@ -59,12 +60,14 @@ struct run_result {
 };
 
 struct run_options {
+    /// The program's command-line arguments, after its name.
+    std::vector<std::string> arguments;
     /// When non-zero, the largest file the program may write (RLIMIT_FSIZE), with SIGXFSZ
     /// ignored so that an over-long write fails with EFBIG instead of killing the program.
     long file_size_limit = 0;
 };
 
-/// Runs `program` with no arguments in `work_dir` and captures what it did.
+/// Runs `program` in `work_dir` and captures what it did.
 run_result run_program(const std::string& program, const fs::path& work_dir, const run_options& options = {});
 
 /// Byte-for-byte comparison that names the first differing offset.

@@ -1,0 +1,1 @@
+# road_net_report tests: filled in by its own change.

@@ -1,0 +1,1 @@
+# sector_export tests: filled in by its own change.
