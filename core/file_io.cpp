@@ -52,14 +52,20 @@ bool sync_to_disk(std::FILE* stream) {
 }  // namespace
 
 output_file open_output(const char* path, const char* name) {
-    output_file out{nullptr, path, "", name};
+    output_file out;
+    if (!try_open_output(path, name, out)) fail("cannot open %s", name);
+    return out;
+}
+
+bool try_open_output(const char* path, const char* name, output_file& out) {
+    out = output_file{nullptr, path, "", name};
 
     // A file the user has made read-only, or that is no file at all, is not replaced: the
     // rename below would not ask, so ask the file system the same question an open would.
     if (std::FILE* existing = std::fopen(path, "rb")) {
         std::fclose(existing);
         std::FILE* writable = std::fopen(path, "r+b");
-        if (writable == nullptr) fail("cannot open %s", name);
+        if (writable == nullptr) return false;
         std::fclose(writable);
     }
 
@@ -70,10 +76,10 @@ output_file open_output(const char* path, const char* name) {
         if (attempt > 0) out.temporary_path += std::to_string(attempt);
         errno = 0;
         out.stream = std::fopen(out.temporary_path.c_str(), "wbx");
-        if (out.stream != nullptr) return out;
+        if (out.stream != nullptr) return true;
         if (errno != EEXIST) break;
     }
-    fail("cannot open %s", name);
+    return false;
 }
 
 void write_output(output_file& out, const void* data, std::size_t size) {

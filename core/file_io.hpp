@@ -25,6 +25,10 @@ struct output_file {
 /// existing file there cannot be opened for writing) the run ends with "cannot open <name>".
 output_file open_output(const char* path, const char* name);
 
+/// As `open_output`, but returns false instead of ending the run when the output cannot be
+/// started, so that the caller can say so in its own words.
+bool try_open_output(const char* path, const char* name, output_file& out);
+
 /// Writes `size` bytes; a failed write removes the temporary file and ends the run with
 /// "cannot write <name>".
 void write_output(output_file& out, const void* data, std::size_t size);
