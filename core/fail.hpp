@@ -10,3 +10,8 @@
 /// process with exit status 1. Every stage of every tool fails through here, so a failure
 /// always flushes and closes the open streams the same way.
 [[noreturn]] void fail(const char* format, ...) MAP_PRINTF_FORMAT(1, 2);
+
+/// Has `fail` run `cleanup` after printing its message and before ending the process, for
+/// output the C streams do not hold (a program's own buffers). The cleanup may print lines
+/// of its own but must not call `fail`. Without one, `fail` only prints and exits.
+void set_fail_cleanup(void (*cleanup)());

@@ -1,0 +1,197 @@
+#include "node_path_report.hpp"
+
+#include <bit>
+#include <cmath>
+
+#include "byte_reader.hpp"
+#include "fail.hpp"
+#include "network_files.hpp"
+#include "point_distance.hpp"
+
+std::int32_t number_of_nodes;
+network_point* node_positions;
+
+std::int32_t number_of_paths;
+path_record* path_records;
+
+network_point* point_block;
+std::size_t number_of_points;
+
+report_writer node_report;
+report_writer path_report;
+
+namespace {
+
+constexpr const char* node_file_name = "ROADS.NDE";
+constexpr const char* path_file_name = "ROADS.WP";
+constexpr std::size_t point_size = 12;
+constexpr std::size_t path_header_size = 16;
+
+/// X, Y and Z of a node position or point; the caller has checked that 12 bytes are left.
+network_point take_point(byte_reader& reader) {
+    network_point point;
+    point.x = std::bit_cast<float>(static_cast<std::uint32_t>(take_i32_le(reader)));
+    point.y = std::bit_cast<float>(static_cast<std::uint32_t>(take_i32_le(reader)));
+    point.z = std::bit_cast<float>(static_cast<std::uint32_t>(take_i32_le(reader)));
+    return point;
+}
+
+/// "%d  %f  %f  %f\n": the columns are X, Z, Y, not the file's order.
+void report_point_line(report_writer& report, std::int32_t index, const network_point& point) {
+    report_int(report, index);
+    report_text(report, "  ");
+    report_fixed(report, point.x);
+    report_text(report, "  ");
+    report_fixed(report, point.z);
+    report_text(report, "  ");
+    report_fixed(report, point.y);
+    report_text(report, "\n");
+}
+
+/// Reads the four header fields of path `p` and checks that its points are all there.
+void read_path_header(byte_reader& reader, std::int32_t p, path_record& path) {
+    if (bytes_left(reader) < path_header_size) fail("%s: file ends inside path %d", path_file_name, p);
+    path.from_node = take_i32_le(reader);
+    path.to_node = take_i32_le(reader);
+    path.type = take_i32_le(reader);
+    path.count = take_i32_le(reader);
+    if (path.count < 0) fail("%s: path %d has a negative count (%d)", path_file_name, p, path.count);
+    // Divide, don't multiply: the count is checked against the bytes actually there.
+    if (bytes_left(reader) / point_size < static_cast<std::size_t>(path.count)) {
+        fail("%s: file ends inside path %d", path_file_name, p);
+    }
+}
+
+void check_distance_coordinate(float value, const char* axis, std::int32_t i, std::int32_t p) {
+    if (whole_metres(value)) return;
+    if (!std::isfinite(value)) {
+        fail("%s: %s of point %d of path %d is not a finite number", path_file_name, axis, i, p);
+    }
+    fail("%s: %s of point %d of path %d (%f) does not fit a 32-bit integer", path_file_name, axis, i, p,
+         static_cast<double>(value));
+}
+
+/// Every point of a path of two or more points enters a distance, so its X and Z must have
+/// whole parts that fit an int32. Checked before any line of the path is written.
+void check_distance_points(const path_record& path, std::int32_t p) {
+    if (path.count < 2) return;
+    for (std::int32_t i = 0; i < path.count; ++i) {
+        check_distance_coordinate(path.points[i].x, "X", i, p);
+        check_distance_coordinate(path.points[i].z, "Z", i, p);
+    }
+}
+
+void report_path(const path_record& path, std::int32_t p) {
+    report_text(path_report, "path ");
+    report_int(path_report, p);
+    report_text(path_report, "  from node ");
+    report_int(path_report, path.from_node);
+    report_text(path_report, "  to node ");
+    report_int(path_report, path.to_node);
+    report_text(path_report, "  type = ");
+    report_int(path_report, path.type);
+    report_text(path_report, "  count = ");
+    report_int(path_report, path.count);
+    report_text(path_report, "\n\npoints  X  Z  Y\n  Distance\n\n");
+    for (std::int32_t i = 0; i < path.count; ++i) {
+        const network_point& point = path.points[i];
+        if (i > 0) {
+            const network_point& earlier = path.points[i - 1];
+            std::int64_t distance = point_distance(*whole_metres(earlier.x), *whole_metres(point.x),
+                                                   *whole_metres(earlier.z), *whole_metres(point.z));
+            report_text(path_report, "\t");
+            report_int(path_report, distance);
+            report_text(path_report, " meters\n");
+        }
+        report_point_line(path_report, i, point);
+    }
+    report_text(path_report, "\n");
+}
+
+}  // namespace
+
+void open_node_and_path_reports() {
+    open_network_report(node_report, "road_node_text.log");
+    open_network_report(path_report, "road_path_text.log");
+}
+
+void write_node_report() {
+    byte_buffer bytes;
+    open_network_input(node_file_name, bytes);
+    byte_reader reader = make_byte_reader(bytes, node_file_name);
+    if (bytes_left(reader) < 4) fail("%s: file ends before the number of nodes", node_file_name);
+    std::int32_t count = take_i32_le(reader);
+    if (count < 0) fail("%s: number of nodes %d is negative", node_file_name, count);
+    std::size_t room = bytes_left(reader) / point_size;
+    if (room < static_cast<std::size_t>(count)) {
+        fail("%s: file ends inside node position %zu", node_file_name, room);
+    }
+    number_of_nodes = count;
+    node_positions =
+        allocate_table<network_point>(static_cast<std::size_t>(count), node_file_name, "node positions");
+    for (std::int32_t k = 0; k < count; ++k) node_positions[k] = take_point(reader);
+
+    report_text(node_report, "number of nodes = ");
+    report_int(node_report, number_of_nodes);
+    report_text(node_report, "\n\nnode  X  Z  Y\n\n");
+    for (std::int32_t k = 0; k < number_of_nodes; ++k) report_point_line(node_report, k, node_positions[k]);
+}
+
+void write_path_report() {
+    byte_buffer bytes;
+    open_network_input(path_file_name, bytes);
+    byte_reader reader = make_byte_reader(bytes, path_file_name);
+    if (bytes_left(reader) < 4) fail("%s: file ends before the number of paths", path_file_name);
+    std::int32_t count = take_i32_le(reader);
+    if (count < 0) fail("%s: number of paths %d is negative", path_file_name, count);
+    if (bytes_left(reader) / path_header_size < static_cast<std::size_t>(count)) {
+        fail("%s: file too short for %d paths", path_file_name, count);
+    }
+    number_of_paths = count;
+    path_records = allocate_table<path_record>(static_cast<std::size_t>(count), path_file_name, "paths");
+    report_text(path_report, "number of paths = ");
+    report_int(path_report, number_of_paths);
+    report_text(path_report, "\n\n");
+
+    // First pass: the headers only, stepping over the points, to size the point block.
+    const std::size_t first_path_offset = reader.position;
+    std::size_t total = 0;
+    for (std::int32_t p = 0; p < number_of_paths; ++p) {
+        read_path_header(reader, p, path_records[p]);
+        std::size_t points = static_cast<std::size_t>(path_records[p].count);
+        total += points;
+        reader.position += points * point_size;
+    }
+
+    // Second pass: back to the first path, reading the points of each path into its slice.
+    reader.position = first_path_offset;
+    point_block = allocate_table<network_point>(total, path_file_name, "points");
+    number_of_points = total;
+    network_point* next_free = point_block;
+    for (std::int32_t p = 0; p < number_of_paths; ++p) {
+        path_record& path = path_records[p];
+        read_path_header(reader, p, path);
+        path.points = next_free;
+        for (std::int32_t i = 0; i < path.count; ++i) path.points[i] = take_point(reader);
+        check_distance_points(path, p);
+        report_path(path, p);
+        next_free += path.count;
+    }
+}
+
+void close_node_and_path_reports() {
+    close_report(node_report);
+    close_report(path_report);
+}
+
+void release_node_and_path_tables() {
+    delete[] node_positions;
+    node_positions = nullptr;
+    number_of_nodes = 0;
+    delete[] path_records;
+    path_records = nullptr;
+    number_of_paths = 0;
+    delete[] point_block;
+    point_block = nullptr;
+    number_of_points = 0;
+}
