@@ -63,6 +63,19 @@ std::optional<std::int32_t> centimetres_from_metres(double metres) {
     return static_cast<std::int32_t>(std::llround(centimetres));
 }
 
+void put_road_count(byte_buffer& out, std::int32_t count) { put_i32_le(out, count); }
+
+void put_road_entry(byte_buffer& out, std::int32_t attribute_1, std::int32_t attribute_2,
+                    const road_file_point* points, std::int32_t point_count) {
+    put_i32_le(out, attribute_1);
+    put_i32_le(out, attribute_2);
+    put_i32_le(out, point_count);
+    for (std::int32_t j = 0; j < point_count; ++j) {
+        put_i32_le(out, points[j].x);
+        put_i32_le(out, points[j].z);
+    }
+}
+
 byte_buffer encode_road_file() {
     // The marker road makes one road more, and a file of more roads than the table holds
     // could not be loaded again.
@@ -71,34 +84,30 @@ byte_buffer encode_road_file() {
              road_count);
     }
     byte_buffer out;
-    put_i32_le(out, road_count + 1);
+    put_road_count(out, road_count + 1);
+    road_file_point stored[max_road_points > max_markers ? max_road_points : max_markers];
     for (std::int32_t i = 0; i < road_count; ++i) {
         const road_record& road = roads[i];
-        put_i32_le(out, road.attribute_1);
-        put_i32_le(out, road.attribute_2);
-        put_i32_le(out, road.point_count);
         for (std::int32_t j = 0; j < road.point_count; ++j) {
             std::optional<std::int32_t> x = centimetres_from_metres(road.points[j].x);
             std::optional<std::int32_t> z = centimetres_from_metres(road.points[j].z);
             if (!x || !z)
                 fail("%s: point %d of road %d cannot be stored in centimetres", road_file_name, j, i);
-            put_i32_le(out, *x);
-            put_i32_le(out, *z);
+            stored[j] = {*x, *z};
         }
+        put_road_entry(out, road.attribute_1, road.attribute_2, stored, road.point_count);
     }
-    // The marker road carries the attribute words of the last road; of none, zeros.
-    const bool have_roads = road_count > 0;
-    put_i32_le(out, have_roads ? roads[road_count - 1].attribute_1 : 0);
-    put_i32_le(out, have_roads ? roads[road_count - 1].attribute_2 : 0);
-    put_i32_le(out, marker_count);
     for (std::int32_t k = 0; k < marker_count; ++k) {
         // Markers are whole metres, so their centimetres are exact multiples of 100.
         std::optional<std::int32_t> x = centimetres_from_metres(markers[k].x);
         std::optional<std::int32_t> z = centimetres_from_metres(markers[k].z);
         if (!x || !z) fail("%s: marker %d cannot be stored in centimetres", road_file_name, k);
-        put_i32_le(out, *x);
-        put_i32_le(out, *z);
+        stored[k] = {*x, *z};
     }
+    // The marker road carries the attribute words of the last road; of none, zeros.
+    const bool have_roads = road_count > 0;
+    put_road_entry(out, have_roads ? roads[road_count - 1].attribute_1 : 0,
+                   have_roads ? roads[road_count - 1].attribute_2 : 0, stored, marker_count);
     return out;
 }
 

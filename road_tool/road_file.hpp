@@ -36,6 +36,19 @@ void write_road_file();
 /// The road file's encoding of the road table and the marker road.
 byte_buffer encode_road_file();
 
+/// A point as the road file stores it, in whole centimetres.
+struct road_file_point {
+    std::int32_t x;
+    std::int32_t z;
+};
+
+/// Appends the road count that begins a road file.
+void put_road_count(byte_buffer& out, std::int32_t count);
+
+/// Appends one road entry: its attribute words, its point count and its points.
+void put_road_entry(byte_buffer& out, std::int32_t attribute_1, std::int32_t attribute_2,
+                    const road_file_point* points, std::int32_t point_count);
+
 /// A coordinate in metres as the nearest whole centimetre, or nothing when that does not
 /// fit an int32 (or the value is not a number).
 std::optional<std::int32_t> centimetres_from_metres(double metres);

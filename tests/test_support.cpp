@@ -13,6 +13,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "marker_file.hpp"
+#include "road_file.hpp"
 #include "road_table.hpp"
 
 namespace test {
@@ -66,17 +68,15 @@ std::string le32(const std::vector<std::int32_t>& words) {
 }
 
 std::string road_file_bytes(const std::vector<road_fixture>& roads) {
-    std::vector<std::int32_t> words{static_cast<std::int32_t>(roads.size())};
+    byte_buffer out;
+    put_road_count(out, static_cast<std::int32_t>(roads.size()));
     for (const road_fixture& road : roads) {
-        words.push_back(road.attribute_1);
-        words.push_back(road.attribute_2);
-        words.push_back(static_cast<std::int32_t>(road.points.size()));
-        for (auto [x, z] : road.points) {
-            words.push_back(x);
-            words.push_back(z);
-        }
+        std::vector<road_file_point> points;
+        for (auto [x, z] : road.points) points.push_back({x, z});
+        put_road_entry(out, road.attribute_1, road.attribute_2, points.data(),
+                       static_cast<std::int32_t>(points.size()));
     }
-    return le32(words);
+    return std::string(out.begin(), out.end());
 }
 
 std::string make_road_file(const fs::path& dir, const std::vector<road_fixture>& roads) {
@@ -86,18 +86,8 @@ std::string make_road_file(const fs::path& dir, const std::vector<road_fixture>&
 }
 
 std::string marker_file_text(const std::vector<std::string>& value_lines, const std::string& eol) {
-    // Filler of exactly `size` bytes that ends in the line ending, like the label lines of
-    // a real screenshot file.
-    auto filler = [&eol](std::size_t size) {
-        std::string text(size - eol.size(), '#');
-        return text + eol;
-    };
-    std::string text = filler(66);
-    for (std::size_t i = 0; i < value_lines.size(); ++i) {
-        if (i > 0) text += filler(16);
-        text += value_lines[i] + eol;
-    }
-    return text;
+    byte_buffer bytes = encode_marker_file(value_lines, eol);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 void clear_road_table() {

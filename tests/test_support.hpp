@@ -39,15 +39,13 @@ struct road_fixture {
     std::vector<std::pair<std::int32_t, std::int32_t>> points;
 };
 
-/// The bytes of a road file holding `roads`.
+/// The bytes of a road file holding `roads`, from the road tool's own writer.
 std::string road_file_bytes(const std::vector<road_fixture>& roads);
 
 /// Writes "Grand.ROAD" holding `roads` into `dir`; returns its bytes.
 std::string make_road_file(const fs::path& dir, const std::vector<road_fixture>& roads);
 
-/// The text of a screenshot marker file: 66 bytes of header, then the five value lines
-/// with a 16-byte stretch before each of lines 2 to 5. Each line gets `eol` appended; the
-/// header and the stretches are filler text ending in `eol` too.
+/// A screenshot marker file from the one marker file writer, with `eol` line ends.
 std::string marker_file_text(const std::vector<std::string>& value_lines, const std::string& eol = "\n");
 
 /// The empty road table, as at program start.
