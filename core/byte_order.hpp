@@ -39,3 +39,16 @@ inline void put_u32_be(byte_buffer& out, std::uint32_t v) {
     out.push_back(static_cast<unsigned char>(v >> 8));
     out.push_back(static_cast<unsigned char>(v));
 }
+
+// The LWOB output's big-endian fields.
+
+inline void put_be32(byte_buffer& out, std::uint32_t v) { put_u32_be(out, v); }
+
+/// The low 16 bits of `v`, high byte first.
+inline void put_be16(byte_buffer& out, std::uint32_t v) {
+    out.push_back(static_cast<unsigned char>(v >> 8));
+    out.push_back(static_cast<unsigned char>(v));
+}
+
+/// The 32 bits of an IEEE single-precision float, most significant byte first.
+inline void put_be_float(byte_buffer& out, float v) { put_u32_be(out, std::bit_cast<std::uint32_t>(v)); }
