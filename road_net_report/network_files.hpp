@@ -3,15 +3,16 @@
 #include <cstddef>
 #include <new>
 
-#include "byte_order.hpp"
 #include "fail.hpp"
 #include "report_writer.hpp"
+#include "stream_reader.hpp"
 
 // The open pattern the road network's files share: a file that cannot be opened ends the
 // run with "cannot open <name>", one that opens prints "<name> opened".
 
-/// Reads the input `name` whole from the working directory.
-void open_network_input(const char* name, byte_buffer& bytes);
+/// Opens the input `name` in the working directory. Inputs are read front to back through
+/// a buffer, not whole: what a report keeps of a file is all the memory it takes.
+void open_network_input(const char* name, stream_reader& reader);
 
 /// Creates the report `name` in the working directory.
 void open_network_report(report_writer& report, const char* name);

@@ -3,7 +3,6 @@
 #include <bit>
 #include <cmath>
 
-#include "byte_reader.hpp"
 #include "fail.hpp"
 #include "network_files.hpp"
 #include "point_distance.hpp"
@@ -27,12 +26,16 @@ constexpr const char* path_file_name = "ROADS.WP";
 constexpr std::size_t point_size = 12;
 constexpr std::size_t path_header_size = 16;
 
+// The inputs, each read front to back through its own buffer.
+stream_reader node_input;
+stream_reader path_input;
+
 /// X, Y and Z of a node position or point; the caller has checked that 12 bytes are left.
-network_point take_point(byte_reader& reader) {
+network_point take_point(stream_reader& reader) {
     network_point point;
-    point.x = std::bit_cast<float>(static_cast<std::uint32_t>(take_i32_le(reader)));
-    point.y = std::bit_cast<float>(static_cast<std::uint32_t>(take_i32_le(reader)));
-    point.z = std::bit_cast<float>(static_cast<std::uint32_t>(take_i32_le(reader)));
+    point.x = take_f32_le(reader);
+    point.y = take_f32_le(reader);
+    point.z = take_f32_le(reader);
     return point;
 }
 
@@ -49,7 +52,7 @@ void report_point_line(report_writer& report, std::int32_t index, const network_
 }
 
 /// Reads the four header fields of path `p` and checks that its points are all there.
-void read_path_header(byte_reader& reader, std::int32_t p, path_record& path) {
+void read_path_header(stream_reader& reader, std::int32_t p, path_record& path) {
     if (bytes_left(reader) < path_header_size) fail("%s: file ends inside path %d", path_file_name, p);
     path.from_node = take_i32_le(reader);
     path.to_node = take_i32_le(reader);
@@ -57,7 +60,7 @@ void read_path_header(byte_reader& reader, std::int32_t p, path_record& path) {
     path.count = take_i32_le(reader);
     if (path.count < 0) fail("%s: path %d has a negative count (%d)", path_file_name, p, path.count);
     // Divide, don't multiply: the count is checked against the bytes actually there.
-    if (bytes_left(reader) / point_size < static_cast<std::size_t>(path.count)) {
+    if (bytes_left(reader) / point_size < static_cast<std::uint64_t>(path.count)) {
         fail("%s: file ends inside path %d", path_file_name, p);
     }
 }
@@ -115,58 +118,63 @@ void open_node_and_path_reports() {
     open_network_report(path_report, "road_path_text.log");
 }
 
-void write_node_report() {
-    byte_buffer bytes;
-    open_network_input(node_file_name, bytes);
-    byte_reader reader = make_byte_reader(bytes, node_file_name);
+void load_node_positions() {
+    stream_reader& reader = node_input;
+    open_network_input(node_file_name, reader);
     if (bytes_left(reader) < 4) fail("%s: file ends before the number of nodes", node_file_name);
     std::int32_t count = take_i32_le(reader);
     if (count < 0) fail("%s: number of nodes %d is negative", node_file_name, count);
-    std::size_t room = bytes_left(reader) / point_size;
-    if (room < static_cast<std::size_t>(count)) {
-        fail("%s: file ends inside node position %zu", node_file_name, room);
+    std::uint64_t room = bytes_left(reader) / point_size;
+    if (room < static_cast<std::uint64_t>(count)) {
+        fail("%s: file ends inside node position %llu", node_file_name,
+             static_cast<unsigned long long>(room));
     }
     number_of_nodes = count;
     node_positions =
         allocate_table<network_point>(static_cast<std::size_t>(count), node_file_name, "node positions");
     for (std::int32_t k = 0; k < count; ++k) node_positions[k] = take_point(reader);
+    close_stream_reader(reader);
+}
 
+void write_node_report() {
+    load_node_positions();
     report_text(node_report, "number of nodes = ");
     report_int(node_report, number_of_nodes);
     report_text(node_report, "\n\nnode  X  Z  Y\n\n");
     for (std::int32_t k = 0; k < number_of_nodes; ++k) report_point_line(node_report, k, node_positions[k]);
 }
 
-void write_path_report() {
-    byte_buffer bytes;
-    open_network_input(path_file_name, bytes);
-    byte_reader reader = make_byte_reader(bytes, path_file_name);
+void load_paths(bool report) {
+    stream_reader& reader = path_input;
+    open_network_input(path_file_name, reader);
     if (bytes_left(reader) < 4) fail("%s: file ends before the number of paths", path_file_name);
     std::int32_t count = take_i32_le(reader);
     if (count < 0) fail("%s: number of paths %d is negative", path_file_name, count);
-    if (bytes_left(reader) / path_header_size < static_cast<std::size_t>(count)) {
+    if (bytes_left(reader) / path_header_size < static_cast<std::uint64_t>(count)) {
         fail("%s: file too short for %d paths", path_file_name, count);
     }
     number_of_paths = count;
     path_records = allocate_table<path_record>(static_cast<std::size_t>(count), path_file_name, "paths");
-    report_text(path_report, "number of paths = ");
-    report_int(path_report, number_of_paths);
-    report_text(path_report, "\n\n");
+    if (report) {
+        report_text(path_report, "number of paths = ");
+        report_int(path_report, number_of_paths);
+        report_text(path_report, "\n\n");
+    }
 
     // First pass: the headers only, stepping over the points, to size the point block.
-    const std::size_t first_path_offset = reader.position;
-    std::size_t total = 0;
+    const std::uint64_t first_path_offset = reader.position;
+    std::uint64_t total = 0;
     for (std::int32_t p = 0; p < number_of_paths; ++p) {
         read_path_header(reader, p, path_records[p]);
-        std::size_t points = static_cast<std::size_t>(path_records[p].count);
+        std::uint64_t points = static_cast<std::uint64_t>(path_records[p].count);
         total += points;
-        reader.position += points * point_size;
+        skip_bytes(reader, points * point_size);
     }
 
     // Second pass: back to the first path, reading the points of each path into its slice.
-    reader.position = first_path_offset;
-    point_block = allocate_table<network_point>(total, path_file_name, "points");
-    number_of_points = total;
+    seek_to(reader, first_path_offset);
+    point_block = allocate_table<network_point>(static_cast<std::size_t>(total), path_file_name, "points");
+    number_of_points = static_cast<std::size_t>(total);
     network_point* next_free = point_block;
     for (std::int32_t p = 0; p < number_of_paths; ++p) {
         path_record& path = path_records[p];
@@ -174,10 +182,13 @@ void write_path_report() {
         path.points = next_free;
         for (std::int32_t i = 0; i < path.count; ++i) path.points[i] = take_point(reader);
         check_distance_points(path, p);
-        report_path(path, p);
+        if (report) report_path(path, p);
         next_free += path.count;
     }
+    close_stream_reader(reader);
 }
+
+void write_path_report() { load_paths(true); }
 
 void close_node_and_path_reports() {
     close_report(node_report);

@@ -80,8 +80,17 @@ void open_node_and_path_reports();
 void write_node_report();
 
 /// Step: reads "ROADS.WP" into `path_records` and `point_block` and writes the path report:
-/// a first pass over the path headers sizes the point block, a second reads the points.
+/// a first pass over the path headers sizes the point block, a second reads the points and
+/// reports each path as it is read.
 void write_path_report();
+
+/// Reads "ROADS.NDE" into `number_of_nodes` and `node_positions`, with every check of the
+/// node report ("ROADS.NDE opened" on the console).
+void load_node_positions();
+
+/// Reads "ROADS.WP" as `write_path_report` does; `report` says whether the path report gets
+/// its lines.
+void load_paths(bool report);
 
 /// Step: writes out and closes both reports.
 void close_node_and_path_reports();

@@ -3,7 +3,6 @@
 #include <bit>
 #include <cstddef>
 
-#include "byte_reader.hpp"
 #include "fail.hpp"
 #include "network_files.hpp"
 
@@ -22,9 +21,11 @@ constexpr std::size_t link_size = 8;
 static_assert(sizeof(graph_link) == 8, "a link is two 32-bit words");
 static_assert(sizeof(graph_node) == 8 + sizeof(graph_link*), "a node is two 32-bit words and a reference");
 
-float take_map_size(byte_reader& reader, const char* which) {
+stream_reader graph_input;
+
+float take_map_size(stream_reader& reader, const char* which) {
     if (bytes_left(reader) < 4) fail("%s: file ends before map size %s", graph_file_name, which);
-    return std::bit_cast<float>(static_cast<std::uint32_t>(take_i32_le(reader)));
+    return take_f32_le(reader);
 }
 
 void report_map_size(const char* which, float size) {
@@ -37,7 +38,7 @@ void report_map_size(const char* which, float size) {
 
 /// Reads node entry `k`, links included, into `record`. Every value is checked against the
 /// packed fields before the node's lines are written, so the stored values are the file's.
-void read_node_entry(byte_reader& reader, std::int32_t k, graph_node& record) {
+void read_node_entry(stream_reader& reader, std::int32_t k, graph_node& record) {
     if (bytes_left(reader) < node_header_size) fail("%s: file ends inside road node %d", graph_file_name, k);
     std::int32_t node = take_i32_le(reader);
     take_i32_le(reader);  // ignored_value
@@ -50,7 +51,7 @@ void read_node_entry(byte_reader& reader, std::int32_t k, graph_node& record) {
     if (links > max_number_of_links) {
         fail("%s: road node %d has %d links, more than %d", graph_file_name, k, links, max_number_of_links);
     }
-    if (bytes_left(reader) / link_size < static_cast<std::size_t>(links)) {
+    if (bytes_left(reader) / link_size < static_cast<std::uint64_t>(links)) {
         fail("%s: file ends inside road node %d", graph_file_name, k);
     }
     record.node = static_cast<std::uint32_t>(node);
@@ -92,12 +93,11 @@ void report_road_node(std::int32_t k, const graph_node& record) {
 }  // namespace
 
 int write_road_graph_report() {
-    byte_buffer bytes;
-    open_network_input(graph_file_name, bytes);
+    stream_reader& reader = graph_input;
+    open_network_input(graph_file_name, reader);
     // Created as soon as "roads.dat" is open, whatever the rest of it holds.
     open_network_report(graph_report, graph_report_name);
 
-    byte_reader reader = make_byte_reader(bytes, graph_file_name);
     report_map_size("1", take_map_size(reader, "1"));
     report_map_size("2", take_map_size(reader, "2"));
 
@@ -105,7 +105,7 @@ int write_road_graph_report() {
     std::int32_t count = take_i32_le(reader);
     if (count < 0) fail("%s: number of road nodes %d is negative", graph_file_name, count);
     // Every node entry is at least 12 bytes.
-    if (bytes_left(reader) / node_header_size < static_cast<std::size_t>(count)) {
+    if (bytes_left(reader) / node_header_size < static_cast<std::uint64_t>(count)) {
         fail("%s: file too short for %d road nodes", graph_file_name, count);
     }
     number_of_road_nodes = count;
@@ -122,6 +122,7 @@ int write_road_graph_report() {
         report_road_node(k, road_nodes[k]);
         ++k;
     }
+    close_stream_reader(reader);
     close_report(graph_report);
     return 0;
 }
