@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "fail.hpp"
+#include "fixed_format.hpp"
 
 namespace {
 
@@ -11,8 +12,8 @@ namespace {
 constexpr int max_open_reports = 8;
 report_writer* open_reports[max_open_reports];
 
-// "%f" of the largest double is 317 characters.
-constexpr std::size_t max_number_length = 512;
+// Room for any one number of a report.
+constexpr std::size_t max_number_length = max_fixed_length;
 
 /// The reason of the failure just seen, never "success".
 int last_error() { return errno != 0 ? errno : EIO; }
@@ -68,13 +69,6 @@ void make_room(report_writer& report, std::size_t size) {
     if (int error = write_buffer(report)) abandon_report(report, error);
 }
 
-/// Counts in the characters that snprintf has just put at the end of the buffer.
-void take_number(report_writer& report, int length) {
-    if (length < 0 || static_cast<std::size_t>(length) >= max_number_length)
-        fail("cannot format a number for %s", report.name);
-    report.used += static_cast<std::size_t>(length);
-}
-
 }  // namespace
 
 bool open_report(report_writer& report, const char* name) {
@@ -107,13 +101,19 @@ void report_text(report_writer& report, std::string_view text) {
 
 void report_int(report_writer& report, std::int64_t value) {
     make_room(report, max_number_length);
-    take_number(report, std::snprintf(report.buffer + report.used, max_number_length, "%lld",
-                                      static_cast<long long>(value)));
+    char* start = report.buffer + report.used;
+    report.used += static_cast<std::size_t>(format_integer(start, value) - start);
 }
 
 void report_fixed(report_writer& report, double value) {
     make_room(report, max_number_length);
-    take_number(report, std::snprintf(report.buffer + report.used, max_number_length, "%f", value));
+    char* start = report.buffer + report.used;
+    report.used += static_cast<std::size_t>(format_fixed(start, value) - start);
+}
+
+char* report_space(report_writer& report, std::size_t size) {
+    make_room(report, size);
+    return report.buffer + report.used;
 }
 
 void close_report(report_writer& report) {

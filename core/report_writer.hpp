@@ -35,5 +35,14 @@ void report_int(report_writer& report, std::int64_t value);
 /// Appends a number with six decimals, like printf's "%f".
 void report_fixed(report_writer& report, double value);
 
+/// Room for `size` bytes (at most 4096) at the end of the buffer, for a caller that
+/// formats a whole line in place: returns where to write; `report_wrote` counts them in.
+char* report_space(report_writer& report, std::size_t size);
+
+/// Counts in what was written at `report_space` up to `end`.
+inline void report_wrote(report_writer& report, const char* end) {
+    report.used = static_cast<std::size_t>(end - report.buffer);
+}
+
 /// Writes out what the buffer holds and closes the report.
 void close_report(report_writer& report);

@@ -39,15 +39,15 @@ void fill(stream_reader& reader, std::size_t count) {
     if (reader.buffered < count) fail_read(reader);
 }
 
-const unsigned char* take(stream_reader& reader, std::size_t count) {
+}  // namespace
+
+const unsigned char* take_bytes(stream_reader& reader, std::size_t count) {
     fill(reader, count);
     const unsigned char* bytes = reader.buffer + reader.next;
     reader.next += count;
     reader.position += count;
     return bytes;
 }
-
-}  // namespace
 
 bool open_stream_reader(stream_reader& reader, const char* name) {
     reader.name = name;
@@ -66,9 +66,9 @@ bool open_stream_reader(stream_reader& reader, const char* name) {
     return true;
 }
 
-std::int32_t take_i32_le(stream_reader& reader) { return get_i32_le(take(reader, 4)); }
+std::int32_t take_i32_le(stream_reader& reader) { return get_i32_le(take_bytes(reader, 4)); }
 
-float take_f32_le(stream_reader& reader) { return std::bit_cast<float>(get_u32_le(take(reader, 4))); }
+float take_f32_le(stream_reader& reader) { return std::bit_cast<float>(get_u32_le(take_bytes(reader, 4))); }
 
 void skip_bytes(stream_reader& reader, std::uint64_t count) {
     const std::uint64_t left = bytes_left(reader);

@@ -27,6 +27,9 @@ bool open_stream_reader(stream_reader& reader, const char* name);
 inline std::uint64_t bytes_left(const stream_reader& reader) { return reader.size - reader.position; }
 
 std::int32_t take_i32_le(stream_reader& reader);
+
+/// The next `count` bytes (at most 4096), valid until the next call.
+const unsigned char* take_bytes(stream_reader& reader, std::size_t count);
 float take_f32_le(stream_reader& reader);
 
 /// Moves `count` bytes forward, at most to the end.

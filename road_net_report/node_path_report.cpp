@@ -3,7 +3,9 @@
 #include <bit>
 #include <cmath>
 
+#include "byte_order.hpp"
 #include "fail.hpp"
+#include "fixed_format.hpp"
 #include "network_files.hpp"
 #include "point_distance.hpp"
 
@@ -32,23 +34,23 @@ stream_reader path_input;
 
 /// X, Y and Z of a node position or point; the caller has checked that 12 bytes are left.
 network_point take_point(stream_reader& reader) {
-    network_point point;
-    point.x = take_f32_le(reader);
-    point.y = take_f32_le(reader);
-    point.z = take_f32_le(reader);
-    return point;
+    const unsigned char* bytes = take_bytes(reader, point_size);
+    return network_point{get_f32_le(bytes), get_f32_le(bytes + 4), get_f32_le(bytes + 8)};
 }
 
 /// "%d  %f  %f  %f\n": the columns are X, Z, Y, not the file's order.
 void report_point_line(report_writer& report, std::int32_t index, const network_point& point) {
-    report_int(report, index);
-    report_text(report, "  ");
-    report_fixed(report, point.x);
-    report_text(report, "  ");
-    report_fixed(report, point.z);
-    report_text(report, "  ");
-    report_fixed(report, point.y);
-    report_text(report, "\n");
+    // Formatted in place: a line is at most 11 + 3 * (2 + 48) + 1 characters.
+    char* out = report_space(report, 256);
+    out = format_integer(out, index);
+    out = put_text(out, "  ");
+    out = format_fixed_float(out, point.x);
+    out = put_text(out, "  ");
+    out = format_fixed_float(out, point.z);
+    out = put_text(out, "  ");
+    out = format_fixed_float(out, point.y);
+    out = put_text(out, "\n");
+    report_wrote(report, out);
 }
 
 /// Reads the four header fields of path `p` and checks that its points are all there.
@@ -79,10 +81,17 @@ void check_distance_coordinate(float value, const char* axis, std::int32_t i, st
 void check_distance_points(const path_record& path, std::int32_t p) {
     if (path.count < 2) return;
     for (std::int32_t i = 0; i < path.count; ++i) {
-        check_distance_coordinate(path.points[i].x, "X", i, p);
-        check_distance_coordinate(path.points[i].z, "Z", i, p);
+        // Every float strictly between these truncates into the int32 range; not for NaN.
+        const float x = path.points[i].x;
+        const float z = path.points[i].z;
+        if (x > -2147483904.0f && x < 2147483648.0f && z > -2147483904.0f && z < 2147483648.0f) continue;
+        check_distance_coordinate(x, "X", i, p);
+        check_distance_coordinate(z, "Z", i, p);
     }
 }
+
+/// The whole metres of a coordinate that `check_distance_points` has let through.
+inline std::int32_t checked_whole_metres(float metres) { return static_cast<std::int32_t>(metres); }
 
 void report_path(const path_record& path, std::int32_t p) {
     report_text(path_report, "path ");
@@ -96,15 +105,23 @@ void report_path(const path_record& path, std::int32_t p) {
     report_text(path_report, "  count = ");
     report_int(path_report, path.count);
     report_text(path_report, "\n\npoints  X  Z  Y\n  Distance\n\n");
+    std::int32_t x = 0;
+    std::int32_t z = 0;
     for (std::int32_t i = 0; i < path.count; ++i) {
         const network_point& point = path.points[i];
         if (i > 0) {
-            const network_point& earlier = path.points[i - 1];
-            std::int64_t distance = point_distance(*whole_metres(earlier.x), *whole_metres(point.x),
-                                                   *whole_metres(earlier.z), *whole_metres(point.z));
-            report_text(path_report, "\t");
-            report_int(path_report, distance);
-            report_text(path_report, " meters\n");
+            const std::int32_t earlier_x = x;
+            const std::int32_t earlier_z = z;
+            x = checked_whole_metres(point.x);
+            z = checked_whole_metres(point.z);
+            char* out = report_space(path_report, 64);
+            out = put_text(out, "\t");
+            out = format_integer(out, point_distance(earlier_x, x, earlier_z, z));
+            out = put_text(out, " meters\n");
+            report_wrote(path_report, out);
+        } else if (path.count > 1) {
+            x = checked_whole_metres(point.x);
+            z = checked_whole_metres(point.z);
         }
         report_point_line(path_report, i, point);
     }

@@ -19,6 +19,14 @@ std::uint64_t magnitude(std::int64_t value) { return static_cast<std::uint64_t>(
 std::int64_t point_distance(std::int32_t x1, std::int32_t x2, std::int32_t z1, std::int32_t z2) {
     std::uint64_t dx = magnitude(std::int64_t{x2} - x1);
     std::uint64_t dz = magnitude(std::int64_t{z2} - z1);
+    if (dx < (std::uint64_t{1} << 31) && dz < (std::uint64_t{1} << 31)) {
+        // The sum of squares stays below 2^63: settle the estimate with plain products.
+        const std::uint64_t sum = dx * dx + dz * dz;
+        auto root = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(sum)));
+        while (root * root > sum) --root;
+        while ((root + 1) * (root + 1) <= sum) ++root;
+        return static_cast<std::int64_t>(root);
+    }
     // The double square root is within one of the answer; the exact test settles it.
     double estimate = std::sqrt(static_cast<double>(dx) * static_cast<double>(dx) +
                                 static_cast<double>(dz) * static_cast<double>(dz));

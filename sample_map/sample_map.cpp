@@ -27,14 +27,21 @@ constexpr hill hills[] = {
 
 }  // namespace
 
-sample_layout make_sample_layout(int scale) {
+sample_layout make_sample_layout(int scale, int grid_side) {
     if (scale < 1 || scale > max_sample_scale) fail("the scale must be 1 to %d", max_sample_scale);
+    if (grid_side < 0 || grid_side > max_sample_grid)
+        fail("the grid must be 1 to %d sectors", max_sample_grid);
     const double f = std::pow(static_cast<double>(scale), 0.25);
     sample_layout layout{};
     layout.scale = scale;
-    layout.grid_side = std::max(2, static_cast<int>(std::lround(6 * f)));
+    layout.grid_side = grid_side > 0 ? grid_side : std::max(2, static_cast<int>(std::lround(6 * f)));
     layout.sector_side = std::clamp(static_cast<int>(std::lround(16 * f)), 4, 255);
     const int cells = layout.grid_side * (layout.sector_side - 1);
+    // Terrain point positions are signed 16-bit.
+    if (cells > max_terrain_coordinate) {
+        fail("a grid of %d sectors of %d points is too large: at most %d sectors per side at this scale",
+             layout.grid_side, layout.sector_side, max_terrain_coordinate / (layout.sector_side - 1));
+    }
     layout.spacing = std::clamp(max_terrain_coordinate / cells, 1, 64);
     layout.extent = static_cast<double>(cells) * layout.spacing;
     return layout;

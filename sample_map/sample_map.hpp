@@ -29,8 +29,12 @@ struct sample_layout {
 };
 
 inline constexpr int max_sample_scale = 10000;
+inline constexpr int max_sample_grid = 400;
 
-sample_layout make_sample_layout(int scale);
+/// The layout at `scale`; a `grid_side` above 0 sets the number of sectors along each side
+/// instead, with the scale's sector size (for benchmarks: the same sectors in a smaller or
+/// larger terrain).
+sample_layout make_sample_layout(int scale, int grid_side = 0);
 
 /// The x of the river's middle at z.
 double river_x(const sample_layout& layout, double z);

@@ -60,7 +60,10 @@ TEST(SampleMap, RefusesBadArguments) {
                                                       {"a", "--size", "2"}}) {
         test::run_result run = run_program(sample_map_program, dir.path, {.arguments = arguments});
         EXPECT_EQ(run.exit_code, 1);
-        EXPECT_EQ(run.out, "usage: sample_map DIR [--scale N]  (N from 1 to 10000, default 1)\n");
+        EXPECT_EQ(run.out,
+                  "usage: sample_map DIR [--scale N] [--grid G]  (N from 1 to 10000, default 1; G sectors "
+                  "per side, 1 "
+                  "to 400, default from N)\n");
     }
     EXPECT_TRUE(test::file_names(dir.path).empty());
 }
