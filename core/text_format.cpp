@@ -3,6 +3,13 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "fixed_format.hpp"
+
+void append_fixed(std::string& out, double value) {
+    char text[max_fixed_length];
+    out.append(text, format_fixed(text, value));
+}
+
 void append_format(std::string& out, const char* format, ...) {
     char small[256];
     std::va_list args;

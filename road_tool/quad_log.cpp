@@ -11,7 +11,12 @@ namespace {
 constexpr const char* quad_log_name = "quad_points_text.log";
 
 void append_corner(std::string& text, char name, const road_point& corner) {
-    append_format(text, "%c = %f  %f\n", name, corner.x, corner.z);
+    text += name;
+    text += " = ";
+    append_fixed(text, corner.x);
+    text += "  ";
+    append_fixed(text, corner.z);
+    text += '\n';
 }
 
 }  // namespace

@@ -14,8 +14,11 @@ std::string format_road_log() {
         append_format(text, "road %d has %d points\n\n", i, road.point_count);
         for (std::int32_t j = 0; j < road.point_count; ++j) {
             // x goes through a float on its way out (100.01 shows as 100.010002); z does not.
-            append_format(text, "  %f   %f \n", static_cast<double>(static_cast<float>(road.points[j].x)),
-                          road.points[j].z);
+            text += "  ";
+            append_fixed(text, static_cast<float>(road.points[j].x));
+            text += "   ";
+            append_fixed(text, road.points[j].z);
+            text += " \n";
         }
         text += '\n';
     }
