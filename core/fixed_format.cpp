@@ -60,18 +60,30 @@ char* format_fixed_float(char* out, float value) {
     const std::uint64_t m = biased == 0 ? fraction : (fraction | 0x800000u);
     const int e = biased == 0 ? -149 : biased - 150;
 
-    uint128 whole = 0;
-    std::uint64_t millionths = 0;
     if (e >= 0) {
-        whole = static_cast<uint128>(m) << e;
-    } else if (-e < 64) {
+        // A whole number, up to 2^128.
+        if (bits >> 31) *out++ = '-';
+        out = format_whole(out, static_cast<uint128>(m) << e);
+        return put_text(out, ".000000");
+    }
+    std::uint64_t whole = 0;
+    std::uint64_t millionths = 0;
+    if (-e < 64) {
         const int k = -e;
         const std::uint64_t mask = (std::uint64_t{1} << k) - 1;
         whole = m >> k;
-        // The fraction times a million, as a quotient and a remainder of 2^k.
-        const uint128 scaled = static_cast<uint128>(m & mask) * million;
-        millionths = static_cast<std::uint64_t>(scaled >> k);
-        const std::uint64_t rest = static_cast<std::uint64_t>(scaled) & mask;
+        // The fraction times a million, as a quotient and a remainder of 2^k: below 2^(k + 20),
+        // so 64 bits hold it up to k = 44, the common case.
+        std::uint64_t rest = 0;
+        if (k <= 44) {
+            const std::uint64_t scaled = (m & mask) * million;
+            millionths = scaled >> k;
+            rest = scaled & mask;
+        } else {
+            const uint128 scaled = static_cast<uint128>(m & mask) * million;
+            millionths = static_cast<std::uint64_t>(scaled >> k);
+            rest = static_cast<std::uint64_t>(scaled) & mask;
+        }
         const std::uint64_t half = std::uint64_t{1} << (k - 1);
         if (rest > half || (rest == half && (millionths & 1) != 0)) ++millionths;
         if (millionths == million) {
@@ -81,7 +93,7 @@ char* format_fixed_float(char* out, float value) {
     }
     // Below 2^-40 the value rounds to zero millionths, with no tie.
     if (bits >> 31) *out++ = '-';
-    out = format_whole(out, whole);
+    out = std::to_chars(out, out + 20, whole).ptr;
     *out++ = '.';
     return format_six_digits(out, static_cast<std::uint32_t>(millionths));
 }
