@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "byte_reader.hpp"
 #include "fail.hpp"
 #include "file_io.hpp"
 #include "road_table.hpp"
@@ -9,6 +10,8 @@
 namespace {
 
 constexpr const char* outline_file_name = "map.LCOV";
+constexpr std::size_t outline_header_bytes = 12;
+constexpr std::size_t outline_vertex_bytes = 8;
 
 /// Metres to whole centimetres, truncated toward zero; the road's index names it in the
 /// message when the value has no int32 form.
@@ -57,4 +60,38 @@ void write_land_cover_outline() {
     std::printf("%s opened\n", outline_file_name);
     write_output(out, bytes.data(), bytes.size());
     commit_output(out);
+}
+
+std::vector<outline_record> decode_land_cover_outline(const byte_buffer& bytes) {
+    byte_reader reader = make_byte_reader(bytes, outline_file_name);
+    if (bytes_left(reader) < 4) fail("%s: file ends before the road count", outline_file_name);
+    const std::int32_t count = take_i32_le(reader);
+    if (count < 0) fail("%s: road count %d is negative", outline_file_name, count);
+    // Every record takes at least its 12 header bytes; checked before anything is allocated.
+    if (bytes_left(reader) / outline_header_bytes < static_cast<std::size_t>(count)) {
+        fail("%s: file too short for %d outlines", outline_file_name, count);
+    }
+    std::vector<outline_record> outlines(static_cast<std::size_t>(count));
+    for (std::int32_t r = 0; r < count; ++r) {
+        outline_record& outline = outlines[static_cast<std::size_t>(r)];
+        if (bytes_left(reader) < outline_header_bytes) {
+            fail("%s: file ends inside outline %d", outline_file_name, r);
+        }
+        outline.code = take_i32_le(reader);
+        for (unsigned char& byte : outline.bytes) byte = reader.data[reader.position++];
+        const std::int32_t vertices = take_i32_le(reader);
+        if (vertices < 0) {
+            fail("%s: outline %d has a negative vertex count (%d)", outline_file_name, r, vertices);
+        }
+        // Divide, don't multiply: the count is checked against the bytes actually there.
+        if (bytes_left(reader) / outline_vertex_bytes < static_cast<std::size_t>(vertices)) {
+            fail("%s: file ends inside outline %d", outline_file_name, r);
+        }
+        outline.vertices.resize(static_cast<std::size_t>(vertices));
+        for (outline_vertex& vertex : outline.vertices) {
+            vertex.x = take_i32_le(reader);
+            vertex.z = take_i32_le(reader);
+        }
+    }
+    return outlines;
 }
