@@ -111,7 +111,7 @@ void report_fixed(report_writer& report, double value) {
     report.used += static_cast<std::size_t>(format_fixed(start, value) - start);
 }
 
-char* report_space(report_writer& report, std::size_t size) {
+char* report_space_after_flush(report_writer& report, std::size_t size) {
     make_room(report, size);
     return report.buffer + report.used;
 }

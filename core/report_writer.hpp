@@ -37,7 +37,13 @@ void report_fixed(report_writer& report, double value);
 
 /// Room for `size` bytes (at most 4096) at the end of the buffer, for a caller that
 /// formats a whole line in place: returns where to write; `report_wrote` counts them in.
-char* report_space(report_writer& report, std::size_t size);
+/// Writes out the buffer to make room; `report_space` calls it only when the buffer is full.
+char* report_space_after_flush(report_writer& report, std::size_t size);
+
+inline char* report_space(report_writer& report, std::size_t size) {
+    if (sizeof report.buffer - report.used >= size) return report.buffer + report.used;
+    return report_space_after_flush(report, size);
+}
 
 /// Counts in what was written at `report_space` up to `end`.
 inline void report_wrote(report_writer& report, const char* end) {

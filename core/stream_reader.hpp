@@ -30,6 +30,15 @@ std::int32_t take_i32_le(stream_reader& reader);
 
 /// The next `count` bytes (at most 4096), valid until the next call.
 const unsigned char* take_bytes(stream_reader& reader, std::size_t count);
+
+/// `take_bytes` when the buffer holds them, which is nearly always.
+inline const unsigned char* take_buffered_bytes(stream_reader& reader, std::size_t count) {
+    if (reader.buffered - reader.next < count) return take_bytes(reader, count);
+    const unsigned char* bytes = reader.buffer + reader.next;
+    reader.next += count;
+    reader.position += count;
+    return bytes;
+}
 float take_f32_le(stream_reader& reader);
 
 /// Moves `count` bytes forward, at most to the end.

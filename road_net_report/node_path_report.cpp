@@ -34,7 +34,7 @@ stream_reader path_input;
 
 /// X, Y and Z of a node position or point; the caller has checked that 12 bytes are left.
 network_point take_point(stream_reader& reader) {
-    const unsigned char* bytes = take_bytes(reader, point_size);
+    const unsigned char* bytes = take_buffered_bytes(reader, point_size);
     return network_point{get_f32_le(bytes), get_f32_le(bytes + 4), get_f32_le(bytes + 8)};
 }
 
