@@ -23,6 +23,10 @@ void fail(const char* format, ...) {
         fail_cleanup = nullptr;
         cleanup();
     }
+#if defined(MAP_TOOLS_FAIL_THROWS)
+    throw fail_exit{};
+#else
     // exit, not _exit: the messages printed so far and this one must reach the console.
     std::exit(1);
+#endif
 }

@@ -11,6 +11,13 @@
 /// always flushes and closes the open streams the same way.
 [[noreturn]] void fail(const char* format, ...) MAP_PRINTF_FORMAT(1, 2);
 
+#if defined(MAP_TOOLS_FAIL_THROWS)
+/// The fuzz build's `fail` prints and runs its cleanup as always, then throws this instead of
+/// ending the process, so that a fuzz target gets control back from the very stage code the
+/// programs run once that code has refused its input. The programs are never built so.
+struct fail_exit {};
+#endif
+
 /// Has `fail` run `cleanup` after printing its message and before ending the process, for
 /// output the C streams do not hold (a program's own buffers). The cleanup may print lines
 /// of its own but must not call `fail`. Without one, `fail` only prints and exits.
