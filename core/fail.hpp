@@ -1,6 +1,10 @@
 #pragma once
 
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+// With libstdc++, mingw-w64's printf family is its own C99 one (%zu, %lld), not the older
+// Windows runtime's, which the plain printf archetype describes there.
+#define MAP_PRINTF_FORMAT(fmt, args) __attribute__((format(gnu_printf, fmt, args)))
+#elif defined(__GNUC__)
 #define MAP_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
 #else
 #define MAP_PRINTF_FORMAT(fmt, args)

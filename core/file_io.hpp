@@ -11,6 +11,11 @@
 /// `name` is the file name the messages use, which may differ from the path opened.
 bool read_whole_file(const char* path, const char* name, byte_buffer& bytes);
 
+/// True when an open of `path` for reading finds something there: a file that can be opened,
+/// or a directory, which POSIX opens and Windows does not (reading one then fails with the
+/// same message on both, as `read_whole_file` shows).
+bool can_open_for_reading(const char* path);
+
 /// An output that replaces a file only once it is complete. The data goes to a new
 /// temporary file beside the target; `commit_output` flushes it to disk and renames it over
 /// the target, so a run that fails at any point leaves the old file exactly as it was.

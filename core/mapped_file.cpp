@@ -15,9 +15,10 @@
 
 bool open_mapped_file(const char* path, mapped_file& file) {
     file = mapped_file{};
-    // The sharing of a stream opened with "rb": others may go on reading and writing.
+    // The sharing of a stream opened with "rb": others may go on reading and writing. Like a
+    // POSIX open, this opens a directory too (backup semantics); it then has nothing to map.
     HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     file.file_handle = handle;
     file.is_open = true;
@@ -25,6 +26,9 @@ bool open_mapped_file(const char* path, mapped_file& file) {
 }
 
 bool map_whole_file(mapped_file& file) {
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(static_cast<HANDLE>(file.file_handle), &information)) return false;
+    if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(static_cast<HANDLE>(file.file_handle), &size)) return false;
     if (size.QuadPart <= 0) return false;

@@ -7,6 +7,7 @@
 
 #include "drive_path.hpp"
 #include "fail.hpp"
+#include "file_io.hpp"
 #include "road_file.hpp"
 #include "road_table.hpp"
 
@@ -23,12 +24,7 @@ std::int32_t checked_coordinate(const char* line, const std::string& path, const
 
 }  // namespace
 
-bool file_exists(const char* path) {
-    std::FILE* file = std::fopen(path, "r");
-    if (file == nullptr) return false;
-    std::fclose(file);
-    return true;
-}
+bool file_exists(const char* path) { return can_open_for_reading(path); }
 
 void read_value_line(text_stream& stream, char* buffer, std::size_t capacity) {
     std::size_t stored = 0;

@@ -29,7 +29,8 @@
 /// into `markers` and `marker_count`.
 void read_screenshot_markers();
 
-/// True when the file at `path` can be opened for reading as text.
+/// True when the file at `path` can be opened for reading, or is a directory, which then
+/// stops the run as a file that cannot be read (on every platform).
 bool file_exists(const char* path);
 
 /// Reads one value line into `buffer` of `capacity` characters, NUL included.

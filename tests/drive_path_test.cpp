@@ -25,15 +25,24 @@ TEST(DrivePath, MapsDriveCBelowTheRoot) {
         SCOPED_TRACE(c.path);
         EXPECT_EQ(map_drive_path(c.windows_path, c.root), c.path);
     }
+    // A Windows test build's drive C: is a directory given as a Windows path.
+    EXPECT_EQ(map_drive_path("C:\\aGrand\\Grand.ROAD", "Z:\\build\\drive_c\\", '\\'),
+              "Z:\\build\\drive_c\\aGrand\\Grand.ROAD");
 }
 
-// The paths the shipped programs open.
+// The paths the shipped programs open: on Windows the drive-letter paths as they stand.
 TEST(DrivePath, ShippedBuildLooksBelowTheConfiguredRoot) {
     char marker_path[64];
     std::snprintf(marker_path, sizeof marker_path, marker_path_format, 12);
     std::string root = ROAD_TOOL_DRIVE_ROOT;
+#if defined(_WIN32)
+    ASSERT_EQ(root, "");
+    EXPECT_EQ(drive_path(merge_road_file_path), "C:\\aGrand\\Grand.ROAD");
+    EXPECT_EQ(drive_path(marker_path), "C:\\Hollowmere\\vantrel\\scrnshot\\IMAGE012.TXT");
+#else
     EXPECT_EQ(drive_path(merge_road_file_path), root + "/aGrand/Grand.ROAD");
     EXPECT_EQ(drive_path(marker_path), root + "/Hollowmere/vantrel/scrnshot/IMAGE012.TXT");
+#endif
 }
 
 TEST(DrivePath, ShippedMergeReportsAMissingSourceFile) {

@@ -18,6 +18,11 @@ namespace {
 std::string printf_fixed(double value) {
     char text[400];
     std::snprintf(text, sizeof text, "%f", value);
+#if defined(_WIN32)
+    // mingw-w64's printf drops the sign of a NaN; glibc's prints it, and the reports keep it
+    // on every platform.
+    if (std::isnan(value) && std::signbit(value)) return std::string("-") + text;
+#endif
     return text;
 }
 

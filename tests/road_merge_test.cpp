@@ -19,6 +19,7 @@ using test::write_file;
 
 const std::string road_merge = ROAD_MERGE_PATH;
 const std::string road_report = ROAD_REPORT_PATH;
+// The drive as the program sees it: on Windows the paths it prints are Windows paths.
 const std::string drive = TEST_DRIVE_ROOT;
 
 const std::vector<std::string> only_road_file{"Grand.ROAD"};
@@ -40,7 +41,7 @@ class RoadMerge : public ::testing::Test {
     static std::string shot_path(int n) {
         char name[32];
         std::snprintf(name, sizeof name, "IMAGE%03d.TXT", n);
-        return drive + "/Hollowmere/vantrel/scrnshot/" + name;
+        return (fs::path(drive) / "Hollowmere" / "vantrel" / "scrnshot" / name).string();
     }
 
     static void make_marker_raw(int n, const std::string& text) { write_file(shot_path(n), text); }
@@ -192,8 +193,13 @@ TEST_F(RoadMerge, FailedRunLeavesTheSourceFile) {
          shot_path(0) +
              " opened\nwriting road file\nGrand.ROAD opened\ncannot write Grand.ROAD (File too large)\n"},
     };
+    bool skipped = false;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        if (c.file_size_limit > 0 && test::no_file_size_limit) {
+            skipped = true;
+            continue;
+        }
         SetUp();
         std::vector<std::pair<std::int32_t, std::int32_t>> points(150, {123, -456});
         std::string source = make_source({{1, 2, points}});
@@ -207,6 +213,7 @@ TEST_F(RoadMerge, FailedRunLeavesTheSourceFile) {
         EXPECT_TRUE(same_bytes(read_file(source_dir / "Grand.ROAD"), source));
         EXPECT_EQ(file_names(source_dir), only_road_file);
     }
+    if (skipped) GTEST_SKIP() << "the full-disk case: " << test::no_file_size_limit;
 }
 
 TEST_F(RoadMerge, MissingSourceFileReadsNoMarker) {

@@ -42,6 +42,9 @@ TEST(RoadReport, ReplacesAnOldLog) {
     test::make_road_file(dir.path, {});
     write_file(dir.path / "ROAD.log", std::string(5000, 'x'));
     std::filesystem::permissions(dir.path / "ROAD.log", std::filesystem::perms(0640));
+    // Windows keeps no more of them than whether the file may be written.
+    const std::filesystem::perms old_permissions =
+        std::filesystem::status(dir.path / "ROAD.log").permissions();
     // A file of the user's that happens to carry the temporary name is left alone.
     write_file(dir.path / "ROAD.log.tmp", "keep me");
 
@@ -50,7 +53,7 @@ TEST(RoadReport, ReplacesAnOldLog) {
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(read_file(dir.path / "ROAD.log"), "0 roads\n\n");
     EXPECT_EQ(read_file(dir.path / "ROAD.log.tmp"), "keep me");
-    EXPECT_EQ(std::filesystem::status(dir.path / "ROAD.log").permissions(), std::filesystem::perms(0640));
+    EXPECT_EQ(std::filesystem::status(dir.path / "ROAD.log").permissions(), old_permissions);
     EXPECT_EQ(file_names(dir.path), (std::vector<std::string>{"Grand.ROAD", "ROAD.log", "ROAD.log.tmp"}));
 }
 
@@ -127,6 +130,7 @@ TEST(RoadReport, RefusesEveryCutOfAValidFile) {
 }
 
 TEST(RoadReport, FailedWriteKeepsTheOldLog) {
+    if (test::no_file_size_limit) GTEST_SKIP() << test::no_file_size_limit;
     test::temp_dir dir;
     std::vector<test::road_fixture> many{
         {0, 0, std::vector<std::pair<std::int32_t, std::int32_t>>(200, {1, 1})}};

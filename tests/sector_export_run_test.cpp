@@ -356,12 +356,14 @@ TEST(SectorExportRun, ReplacesAnOldObject) {
     write_terrain(dir.path, single_sector_map({}));
     write_file(dir.path / "000x000.lwo", std::string(5000, 'x'));
     fs::permissions(dir.path / "000x000.lwo", fs::perms(0640));
+    // Windows keeps no more of them than whether the file may be written.
+    const fs::perms old_permissions = fs::status(dir.path / "000x000.lwo").permissions();
 
     test::run_result run = run_export(dir.path, {"0", "0"});
 
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_TRUE(test::same_bytes(read_file(dir.path / "000x000.lwo"), sector_test::expected_lwob({}, {})));
-    EXPECT_EQ(fs::status(dir.path / "000x000.lwo").permissions(), fs::perms(0640));
+    EXPECT_EQ(fs::status(dir.path / "000x000.lwo").permissions(), old_permissions);
     EXPECT_EQ(file_names(dir.path),
               (std::vector<std::string>{"000x000.lwo", "default.rgb", "default.sec", "terrain.ffp"}));
 }
@@ -378,6 +380,7 @@ TEST(SectorExportRun, ObjectCannotBeWritten) {
         EXPECT_EQ(file_names(dir.path),
                   (std::vector<std::string>{"000x000.lwo", "default.rgb", "default.sec", "terrain.ffp"}));
     }
+    if (test::no_file_size_limit) GTEST_SKIP() << "the full-disk case: " << test::no_file_size_limit;
     {
         // A full disk: the old object stays.
         test::temp_dir dir;

@@ -141,7 +141,7 @@ TEST(SectorExportUnits, MappedFile) {
     test::write_file(dir.path / "empty", "");
 
     mapped_file file;
-    ASSERT_TRUE(open_mapped_file((dir.path / "data").c_str(), file));
+    ASSERT_TRUE(open_mapped_file((dir.path / "data").string().c_str(), file));
     ASSERT_TRUE(map_whole_file(file));
     close_mapped_file(file);
     // The mapping outlives the file's handle.
@@ -149,11 +149,11 @@ TEST(SectorExportUnits, MappedFile) {
     unmap_file(file);
     EXPECT_TRUE(file.bytes.empty());
 
-    ASSERT_TRUE(open_mapped_file((dir.path / "empty").c_str(), file));
+    ASSERT_TRUE(open_mapped_file((dir.path / "empty").string().c_str(), file));
     EXPECT_FALSE(map_whole_file(file));
     unmap_file(file);
 
-    EXPECT_FALSE(open_mapped_file((dir.path / "missing").c_str(), file));
+    EXPECT_FALSE(open_mapped_file((dir.path / "missing").string().c_str(), file));
 }
 
 }  // namespace

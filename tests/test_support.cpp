@@ -1,9 +1,19 @@
 #include "test_support.hpp"
 
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -19,11 +29,33 @@
 
 namespace test {
 
+#if defined(_WIN32)
+
+temp_dir::temp_dir() {
+    // No mkdtemp here: a name from the process id, a counter and the clock, taken only if
+    // no directory has it yet.
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path candidate = fs::temp_directory_path() /
+                             ("map_tools_test_" + std::to_string(GetCurrentProcessId()) + "_" +
+                              std::to_string(++counter) + "_" + std::to_string(GetTickCount64() % 100000));
+        if (fs::create_directory(candidate)) {
+            path = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary directory");
+}
+
+#else
+
 temp_dir::temp_dir() {
     std::string pattern = (fs::temp_directory_path() / "map_tools_test_XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path = pattern;
 }
+
+#endif
 
 temp_dir::~temp_dir() {
     std::error_code ignored;
@@ -100,6 +132,100 @@ void clear_road_table() {
     marker_count = 0;
 }
 
+#if defined(_WIN32)
+
+namespace {
+
+/// `argument` quoted for a command line that the C runtime splits back into the same
+/// argument: backslashes are literal except before a double quote.
+std::wstring quoted_argument(const std::wstring& argument) {
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, L'\\');
+    return quoted + L'"';
+}
+
+/// An inheritable handle for a child's standard stream.
+HANDLE inheritable_file(const fs::path& path, DWORD access, DWORD disposition) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE handle = CreateFileW(path.wstring().c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path.string());
+    return handle;
+}
+
+/// The console text a program printed, from the bytes of its text-mode standard stream: each
+/// line feed arrives as carriage return and line feed, and goes back to a line feed.
+std::string console_text(const std::string& bytes, const char* stream_name) {
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) {
+            ADD_FAILURE() << stream_name << " has a line feed without a carriage return at byte " << i
+                          << ": the console stream is not in text mode";
+        }
+        text += bytes[i];
+    }
+    return text;
+}
+
+}  // namespace
+
+run_result run_program(const std::string& program, const fs::path& work_dir, const run_options& options) {
+    // A file-size limit has no Windows equivalent; tests that need one skip themselves here.
+    if (options.file_size_limit > 0) throw std::runtime_error("no file-size limit on Windows");
+    temp_dir capture;
+    fs::path out_path = capture.path / "stdout";
+    fs::path err_path = capture.path / "stderr";
+
+    const fs::path program_path = fs::absolute(fs::path(program));
+    std::wstring command_line = quoted_argument(program_path.wstring());
+    for (const std::string& argument : options.arguments) {
+        command_line += L' ' + quoted_argument(fs::path(argument).wstring());
+    }
+
+    HANDLE input = inheritable_file("NUL", GENERIC_READ, OPEN_EXISTING);
+    HANDLE output = inheritable_file(out_path, GENERIC_WRITE, CREATE_ALWAYS);
+    HANDLE error = inheritable_file(err_path, GENERIC_WRITE, CREATE_ALWAYS);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input;
+    startup.hStdOutput = output;
+    startup.hStdError = error;
+    PROCESS_INFORMATION process{};
+    std::fflush(nullptr);
+    BOOL started = CreateProcessW(program_path.wstring().c_str(), command_line.data(), nullptr, nullptr, TRUE,
+                                  0, nullptr, work_dir.wstring().c_str(), &startup, &process);
+    DWORD start_error = GetLastError();
+    CloseHandle(input);
+    CloseHandle(output);
+    CloseHandle(error);
+    if (!started) {
+        throw std::runtime_error("cannot start " + program_path.string() + " (error " +
+                                 std::to_string(start_error) + ")");
+    }
+    CloseHandle(process.hThread);
+    DWORD exit_code = 0;
+    bool finished = WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+                    GetExitCodeProcess(process.hProcess, &exit_code);
+    CloseHandle(process.hProcess);
+    if (!finished) throw std::runtime_error("cannot wait for " + program_path.string());
+    return {console_text(read_file(out_path), "standard output"),
+            console_text(read_file(err_path), "standard error"), static_cast<int>(exit_code)};
+}
+
+#else
+
 run_result run_program(const std::string& program, const fs::path& work_dir, const run_options& options) {
     // The captured streams live outside the working directory, which must show only what
     // the program wrote.
@@ -135,6 +261,8 @@ run_result run_program(const std::string& program, const fs::path& work_dir, con
     if (WIFSIGNALED(status)) result.exit_code = 128 + WTERMSIG(status);
     return result;
 }
+
+#endif
 
 ::testing::AssertionResult same_bytes(const std::string& actual, const std::string& expected) {
     if (actual == expected) return ::testing::AssertionSuccess();

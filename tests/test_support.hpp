@@ -51,10 +51,13 @@ std::string marker_file_text(const std::vector<std::string>& value_lines, const 
 /// The empty road table, as at program start.
 void clear_road_table();
 
+/// What a program printed and how it ended. On Windows the standard streams are in text
+/// mode and each line ends in CR LF there: `out` and `err` hold the text as printed, with
+/// each CR LF back to a line feed (a line feed without its CR fails the test).
 struct run_result {
     std::string out;
     std::string err;
-    int exit_code;  // 128 + signal number when the program was killed
+    int exit_code;  // 128 + signal number when the program was killed (POSIX)
 };
 
 struct run_options {
@@ -62,8 +65,18 @@ struct run_options {
     std::vector<std::string> arguments;
     /// When non-zero, the largest file the program may write (RLIMIT_FSIZE), with SIGXFSZ
     /// ignored so that an over-long write fails with EFBIG instead of killing the program.
+    /// POSIX only: Windows has no such limit, and a test that sets one skips itself there.
     long file_size_limit = 0;
 };
+
+/// Why a test of a full disk, which needs `run_options::file_size_limit`, cannot run here:
+/// none where it can (POSIX).
+#if defined(_WIN32)
+inline constexpr const char* no_file_size_limit =
+    "Windows has no per-process file-size limit to fill a disk with";
+#else
+inline constexpr const char* no_file_size_limit = nullptr;
+#endif
 
 /// Runs `program` in `work_dir` and captures what it did.
 run_result run_program(const std::string& program, const fs::path& work_dir, const run_options& options = {});

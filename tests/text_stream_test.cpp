@@ -66,9 +66,9 @@ TEST(TextStream, OpensFilesAndReportsMissingOnes) {
     test::temp_dir dir;
     test::write_file(dir.path / "a.txt", "x\r\ny");
     text_stream stream;
-    ASSERT_TRUE(open_text_stream((dir.path / "a.txt").c_str(), stream));
+    ASSERT_TRUE(open_text_stream((dir.path / "a.txt").string().c_str(), stream));
     EXPECT_EQ(read_all(stream), "x\ny");
-    EXPECT_FALSE(open_text_stream((dir.path / "missing.txt").c_str(), stream));
+    EXPECT_FALSE(open_text_stream((dir.path / "missing.txt").string().c_str(), stream));
 }
 
 }  // namespace
