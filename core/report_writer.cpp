@@ -76,6 +76,8 @@ bool open_report(report_writer& report, const char* name) {
     report.used = 0;
     report.stream = std::fopen(name, "wb");
     if (report.stream == nullptr) return false;
+    // The report's own buffer is the only one: each block goes to the file in one write.
+    std::setvbuf(report.stream, nullptr, _IONBF, 0);
     for (report_writer*& slot : open_reports) {
         if (slot == nullptr) {
             slot = &report;

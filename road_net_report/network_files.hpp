@@ -26,3 +26,12 @@ T* allocate_table(std::size_t count, const char* file_name, const char* what) {
     if (table == nullptr) fail("%s: no memory for %zu %s", file_name, count, what);
     return table;
 }
+
+/// A table of `count` records that the caller fills completely before anything reads it,
+/// so it is not zeroed first.
+template <typename T>
+T* allocate_filled_table(std::size_t count, const char* file_name, const char* what) {
+    T* table = new (std::nothrow) T[count];
+    if (table == nullptr) fail("%s: no memory for %zu %s", file_name, count, what);
+    return table;
+}

@@ -190,7 +190,8 @@ void load_paths(bool report) {
 
     // Second pass: back to the first path, reading the points of each path into its slice.
     seek_to(reader, first_path_offset);
-    point_block = allocate_table<network_point>(static_cast<std::size_t>(total), path_file_name, "points");
+    point_block =
+        allocate_filled_table<network_point>(static_cast<std::size_t>(total), path_file_name, "points");
     number_of_points = static_cast<std::size_t>(total);
     network_point* next_free = point_block;
     for (std::int32_t p = 0; p < number_of_paths; ++p) {
