@@ -9,7 +9,7 @@
 
 namespace {
 
-// Wide enough for a float's whole part (below 2^128) and for a 64-bit fraction times a million.
+// Wide enough for a float's whole part (below 2^128).
 __extension__ typedef unsigned __int128 uint128;
 
 constexpr std::uint64_t million = 1000000;
@@ -51,51 +51,29 @@ char* format_six_digits(char* out, std::uint32_t value) {
 
 }  // namespace
 
-/// "%f" of a float's value, exactly: the value is m * 2^e with m below 2^24.
+/// "%f" of a float's value, exactly.
 char* format_fixed_float(char* out, float value) {
     const std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
-    const int biased = static_cast<int>((bits >> 23) & 0xFF);
-    if (biased == 0xFF) return format_fixed(out, value);  // not a number, or infinite
-    const std::uint32_t fraction = bits & 0x7FFFFF;
-    const std::uint64_t m = biased == 0 ? fraction : (fraction | 0x800000u);
-    const int e = biased == 0 ? -149 : biased - 150;
-
-    if (e >= 0) {
-        // A whole number, up to 2^128.
-        if (bits >> 31) *out++ = '-';
-        out = format_whole(out, static_cast<uint128>(m) << e);
-        return put_text(out, ".000000");
-    }
-    std::uint64_t whole = 0;
-    std::uint64_t millionths = 0;
-    if (-e < 64) {
-        const int k = -e;
-        const std::uint64_t mask = (std::uint64_t{1} << k) - 1;
-        whole = m >> k;
-        // The fraction times a million, as a quotient and a remainder of 2^k: below 2^(k + 20),
-        // so 64 bits hold it up to k = 44, the common case.
-        std::uint64_t rest = 0;
-        if (k <= 44) {
-            const std::uint64_t scaled = (m & mask) * million;
-            millionths = scaled >> k;
-            rest = scaled & mask;
-        } else {
-            const uint128 scaled = static_cast<uint128>(m & mask) * million;
-            millionths = static_cast<std::uint64_t>(scaled >> k);
-            rest = static_cast<std::uint64_t>(scaled) & mask;
-        }
-        const std::uint64_t half = std::uint64_t{1} << (k - 1);
-        if (rest > half || (rest == half && (millionths & 1) != 0)) ++millionths;
-        if (millionths == million) {
-            ++whole;
-            millionths = 0;
-        }
-    }
-    // Below 2^-40 the value rounds to zero millionths, with no tie.
+    const std::uint32_t magnitude = bits & 0x7FFFFFFF;
+    if (magnitude >= 0x7F800000) return format_fixed(out, value);  // not a number, or infinite
     if (bits >> 31) *out++ = '-';
-    out = std::to_chars(out, out + 20, whole).ptr;
-    *out++ = '.';
-    return format_six_digits(out, static_cast<std::uint32_t>(millionths));
+    if (magnitude < 0x4F800000) {
+        // Below 2^32: the value in millionths, |v| * 10^6, is exact in a double (24 significant
+        // bits times 15625 * 2^6, at most 38 bits) and below 2^52, where adding 2^52 rounds it
+        // to a whole number, ties to even, as printf rounds. Every float with a fraction is
+        // below 2^23, so this is the only place a fraction is rounded.
+        const double millionths = std::fabs(static_cast<double>(value)) * 1e6;
+        const auto rounded = static_cast<std::uint64_t>((millionths + 0x1p52) - 0x1p52);
+        const auto whole = static_cast<std::uint32_t>(rounded / million);
+        out = std::to_chars(out, out + 10, whole).ptr;
+        *out++ = '.';
+        return format_six_digits(out, static_cast<std::uint32_t>(rounded - std::uint64_t{whole} * million));
+    }
+    // 2^32 and beyond: a whole number m * 2^e, below 2^128.
+    const std::uint64_t m = (bits & 0x7FFFFF) | 0x800000u;
+    const int e = static_cast<int>(magnitude >> 23) - 150;
+    out = format_whole(out, static_cast<uint128>(m) << e);
+    return put_text(out, ".000000");
 }
 
 char* format_fixed(char* out, double value) {

@@ -8,9 +8,10 @@
 // "-nan", "inf", "-inf") and "%lld" print, at a fraction of the cost.
 //
 // A double that is exactly a 32-bit float (every coordinate of the road network is one)
-// has at most 24 significant bits, so its six-decimal form is computed exactly with
-// integer arithmetic; any other double goes through std::to_chars, which gives printf's
-// digits.
+// has at most 24 significant bits, so its value in millionths is exact in a double and is
+// rounded to a whole number as printf rounds it (in the default rounding mode, which these
+// programs never change); any other double goes through std::to_chars, which gives
+// printf's digits.
 
 /// Room for the longest "%f" of a double (317 characters) and more.
 inline constexpr int max_fixed_length = 330;
