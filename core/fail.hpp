@@ -23,6 +23,8 @@ struct fail_exit {};
 #endif
 
 /// Has `fail` run `cleanup` after printing its message and before ending the process, for
-/// output the C streams do not hold (a program's own buffers). The cleanup may print lines
-/// of its own but must not call `fail`. Without one, `fail` only prints and exits.
-void set_fail_cleanup(void (*cleanup)());
+/// output the C streams do not hold (a program's own buffers) and for a helper thread that
+/// must stop first. Cleanups run newest first, each once; adding one that is there already
+/// changes nothing. A cleanup may print lines of its own but must not call `fail`. Without
+/// any, `fail` only prints and exits.
+void add_fail_cleanup(void (*cleanup)());

@@ -81,7 +81,7 @@ bool open_report(report_writer& report, const char* name) {
     for (report_writer*& slot : open_reports) {
         if (slot == nullptr) {
             slot = &report;
-            set_fail_cleanup(finish_open_reports);
+            add_fail_cleanup(finish_open_reports);
             return true;
         }
     }

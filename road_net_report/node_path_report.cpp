@@ -1,11 +1,14 @@
 #include "node_path_report.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
+#include <string_view>
 
 #include "byte_order.hpp"
 #include "fail.hpp"
 #include "fixed_format.hpp"
+#include "helper_thread.hpp"
 #include "network_files.hpp"
 #include "point_distance.hpp"
 
@@ -38,10 +41,12 @@ network_point take_point(stream_reader& reader) {
     return network_point{get_f32_le(bytes), get_f32_le(bytes + 4), get_f32_le(bytes + 8)};
 }
 
-/// "%d  %f  %f  %f\n": the columns are X, Z, Y, not the file's order.
-void report_point_line(report_writer& report, std::int32_t index, const network_point& point) {
-    // Formatted in place: a line is at most 11 + 3 * (2 + 48) + 1 characters.
-    char* out = report_space(report, 256);
+// Room for the lines of one point: a point line is at most 11 + 3 * (2 + 48) + 1 characters,
+// a distance line 1 + 20 + 8.
+constexpr std::size_t max_point_lines_length = 256;
+
+/// "%d  %f  %f  %f\n" at `out`: the columns are X, Z, Y, not the file's order.
+char* format_point_line(char* out, std::int32_t index, const network_point& point) {
     out = format_integer(out, index);
     out = put_text(out, "  ");
     out = format_fixed_float(out, point.x);
@@ -49,8 +54,11 @@ void report_point_line(report_writer& report, std::int32_t index, const network_
     out = format_fixed_float(out, point.z);
     out = put_text(out, "  ");
     out = format_fixed_float(out, point.y);
-    out = put_text(out, "\n");
-    report_wrote(report, out);
+    return put_text(out, "\n");
+}
+
+void report_point_line(report_writer& report, std::int32_t index, const network_point& point) {
+    report_wrote(report, format_point_line(report_space(report, max_point_lines_length), index, point));
 }
 
 /// Reads the four header fields of path `p` and checks that its points are all there.
@@ -93,6 +101,76 @@ void check_distance_points(const path_record& path, std::int32_t p) {
 /// The whole metres of a coordinate that `check_distance_points` has let through.
 inline std::int32_t checked_whole_metres(float metres) { return static_cast<std::int32_t>(metres); }
 
+/// The lines of point `i` of a checked path at `out`: for i > 0 first "\t%d meters\n" with the
+/// distance from point i - 1, then the point line.
+char* format_point_lines(char* out, const path_record& path, std::int32_t i) {
+    const network_point& point = path.points[i];
+    if (i > 0) {
+        const network_point& earlier = path.points[i - 1];
+        out = put_text(out, "\t");
+        out = format_integer(out,
+                             point_distance(checked_whole_metres(earlier.x), checked_whole_metres(point.x),
+                                            checked_whole_metres(earlier.z), checked_whole_metres(point.z)));
+        out = put_text(out, " meters\n");
+    }
+    return format_point_line(out, i, point);
+}
+
+// A long path's lines are formatted on two threads: the points go in pairs of chunks, the
+// main thread formatting the first chunk of a pair into the report while a helper formats
+// the second into a buffer of its own, which the main thread then writes. Formatting is most
+// of the work of a large report. The main thread alone reads, checks and writes, so the
+// report, the console and every failure are what they would be with one thread.
+constexpr std::int32_t points_per_chunk = 4096;
+
+struct line_chunk {
+    const path_record* path;
+    std::int32_t first;  // points [first, last)
+    std::int32_t last;
+    char* end;  // of the text, once formatted
+    char text[points_per_chunk * max_point_lines_length];
+};
+
+line_chunk helper_chunk;
+helper_thread line_formatter;
+
+void format_chunk(void* argument) {
+    line_chunk& chunk = *static_cast<line_chunk*>(argument);
+    char* out = chunk.text;
+    for (std::int32_t i = chunk.first; i < chunk.last; ++i) out = format_point_lines(out, *chunk.path, i);
+    chunk.end = out;
+}
+
+void report_point_lines(const path_record& path, std::int32_t first, std::int32_t last) {
+    for (std::int32_t i = first; i < last; ++i) {
+        report_wrote(path_report,
+                     format_point_lines(report_space(path_report, max_point_lines_length), path, i));
+    }
+}
+
+void report_point_lines(const path_record& path) {
+    if (path.count <= points_per_chunk) {
+        report_point_lines(path, 0, path.count);
+        return;
+    }
+    for (std::int32_t first = 0; first < path.count; first += 2 * points_per_chunk) {
+        const std::int32_t middle = std::min(path.count - first, points_per_chunk) + first;
+        if (middle == path.count) {
+            report_point_lines(path, first, middle);
+            break;
+        }
+        helper_chunk.path = &path;
+        helper_chunk.first = middle;
+        helper_chunk.last = std::min(path.count - middle, points_per_chunk) + middle;
+        start_job(line_formatter, format_chunk, &helper_chunk);
+        report_point_lines(path, first, middle);
+        finish_job(line_formatter);
+        report_text(path_report,
+                    std::string_view(helper_chunk.text,
+                                     static_cast<std::size_t>(helper_chunk.end - helper_chunk.text)));
+    }
+}
+
 void report_path(const path_record& path, std::int32_t p) {
     report_text(path_report, "path ");
     report_int(path_report, p);
@@ -105,26 +183,7 @@ void report_path(const path_record& path, std::int32_t p) {
     report_text(path_report, "  count = ");
     report_int(path_report, path.count);
     report_text(path_report, "\n\npoints  X  Z  Y\n  Distance\n\n");
-    std::int32_t x = 0;
-    std::int32_t z = 0;
-    for (std::int32_t i = 0; i < path.count; ++i) {
-        const network_point& point = path.points[i];
-        if (i > 0) {
-            const std::int32_t earlier_x = x;
-            const std::int32_t earlier_z = z;
-            x = checked_whole_metres(point.x);
-            z = checked_whole_metres(point.z);
-            char* out = report_space(path_report, 64);
-            out = put_text(out, "\t");
-            out = format_integer(out, point_distance(earlier_x, x, earlier_z, z));
-            out = put_text(out, " meters\n");
-            report_wrote(path_report, out);
-        } else if (path.count > 1) {
-            x = checked_whole_metres(point.x);
-            z = checked_whole_metres(point.z);
-        }
-        report_point_line(path_report, i, point);
-    }
+    report_point_lines(path);
     report_text(path_report, "\n");
 }
 
@@ -204,6 +263,7 @@ void load_paths(bool report) {
         next_free += path.count;
     }
     close_stream_reader(reader);
+    stop_helper(line_formatter);
 }
 
 void write_path_report() { load_paths(true); }

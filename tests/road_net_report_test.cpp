@@ -319,6 +319,111 @@ TEST(RoadNetReport, LargeReportsAreWrittenOutOnFailure) {
     EXPECT_TRUE(same_bytes(read_file(dir.path / "road_path_text.log"), path_report));
 }
 
+/// The integer square root, by bisection: the largest r with r * r <= n, for n below 2^62.
+std::int64_t integer_square_root(std::int64_t n) {
+    std::int64_t low = 0;
+    std::int64_t high = std::int64_t{1} << 31;
+    while (low < high) {
+        const std::int64_t middle = (low + high + 1) / 2;
+        if (middle * middle <= n) {
+            low = middle;
+        } else {
+            high = middle - 1;
+        }
+    }
+    return low;
+}
+
+/// The report part of `path` as printf and a bisected square root give it.
+std::string expected_path_part(int p, const path_entry& path) {
+    std::string text = "path " + std::to_string(p) + "  from node " + std::to_string(path.from_node) +
+                       "  to node " + std::to_string(path.to_node) + "  type = " + std::to_string(path.type) +
+                       "  count = " + std::to_string(path.points.size()) + "\n\n" + path_headings;
+    char line[200];
+    for (std::size_t i = 0; i < path.points.size(); ++i) {
+        const network_point_entry& point = path.points[i];
+        if (i > 0) {
+            const network_point_entry& earlier = path.points[i - 1];
+            const std::int64_t dx =
+                static_cast<std::int32_t>(point.x) - std::int64_t{static_cast<std::int32_t>(earlier.x)};
+            const std::int64_t dz =
+                static_cast<std::int32_t>(point.z) - std::int64_t{static_cast<std::int32_t>(earlier.z)};
+            std::snprintf(line, sizeof line, "\t%lld meters\n",
+                          static_cast<long long>(integer_square_root(dx * dx + dz * dz)));
+            text += line;
+        }
+        std::snprintf(line, sizeof line, "%zu  %f  %f  %f\n", i, static_cast<double>(point.x),
+                      static_cast<double>(point.z), static_cast<double>(point.y));
+        text += line;
+    }
+    return text + "\n";
+}
+
+/// A path of `count` points that wander in every direction, by steps of many sizes.
+path_entry wandering_path(int count, int seed) {
+    path_entry path{seed, seed + 1, 2, {}};
+    std::uint32_t state = static_cast<std::uint32_t>(seed) * 2654435761u + 1;
+    float x = 1000.25f * static_cast<float>(seed);
+    float z = -517.5f;
+    for (int i = 0; i < count; ++i) {
+        state = state * 1664525u + 1013904223u;
+        x += static_cast<float>(static_cast<int>(state >> 20) - 2048) * 0.37f;
+        z -= static_cast<float>(static_cast<int>(state & 0xFFF) - 2000) * 1.13f;
+        path.points.push_back({x, static_cast<float>(i) * 0.001f - 3.0f, z});
+    }
+    return path;
+}
+
+// Long paths are formatted a chunk at a time on two threads: the report is the same, every
+// line in order (the distance at each chunk's first point goes back to the chunk before),
+// also when a later path is refused or a write fails while both threads are at work.
+TEST(RoadNetReport, LongPathsAreReportedWhole) {
+    const std::vector<path_entry> paths{wandering_path(3 * 4096 + 1000, 1), wandering_path(8192, 2),
+                                        wandering_path(4097, 3), wandering_path(2, 4)};
+    std::string path_report = "number of paths = 4\n\n";
+    std::vector<std::size_t> part_ends;
+    for (std::size_t p = 0; p < paths.size(); ++p) {
+        path_report += expected_path_part(static_cast<int>(p), paths[p]);
+        part_ends.push_back(path_report.size());
+    }
+    const std::string path_file = as_text(encode_path_file(paths));
+    // Point 1 of the last path is 16 + 12 bytes before the end of the file.
+    const std::string refused_file = patched(path_file, path_file.size() - 12, not_a_number);
+    const std::string write_failed =
+        reports_opened +
+        "ROADS.NDE opened\nROADS.WP opened\ncannot write road_path_text.log (File too large)\n";
+    struct {
+        const std::string& file;
+        long limit;
+        std::string console;
+        std::size_t report_size;
+    } cases[] = {
+        {path_file, 0, all_opened, path_report.size()},
+        {refused_file, 0,
+         reports_opened + "ROADS.NDE opened\nROADS.WP opened\n"
+                          "ROADS.WP: X of point 1 of path 3 is not a finite number\n",
+         part_ends[2]},
+        // In a chunk the main thread formats while the helper formats the next, and in one the
+        // helper formatted.
+        {path_file, 100000, write_failed, 100000},
+        {path_file, 400000, write_failed, 400000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.console);
+        if (c.limit != 0 && test::no_file_size_limit) continue;
+        test::temp_dir dir;
+        write_inputs(dir.path, sample_node_file, c.file);
+
+        test::run_result run =
+            run_program(road_net_report, dir.path, {.arguments = {}, .file_size_limit = c.limit});
+
+        EXPECT_EQ(run.exit_code, c.console == all_opened ? 0 : 1);
+        EXPECT_EQ(run.out, c.console);
+        EXPECT_TRUE(
+            same_bytes(read_file(dir.path / "road_path_text.log"), path_report.substr(0, c.report_size)));
+    }
+}
+
 // A report that cannot be written stops the run with a message, whether the write fails
 // as the buffer fills, when the report is closed, or when a failure writes it out.
 TEST(RoadNetReport, FailedWritesAreReported) {
