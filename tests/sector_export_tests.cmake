@@ -17,7 +17,3 @@ target_link_libraries(sector_export_reader_tests PRIVATE map_writers test_suppor
 target_compile_definitions(sector_export_reader_tests PRIVATE SECTOR_EXPORT_PATH="$<TARGET_FILE:sector_export>")
 add_dependencies(sector_export_reader_tests sector_export)
 gtest_discover_tests(sector_export_reader_tests)
-
-# Not a test: writes the terrains of sector_export/bench_terrain_size.sh.
-add_executable(sector_export_terrain_generator sector_export_terrain_generator.cpp)
-target_link_libraries(sector_export_terrain_generator PRIVATE map_writers)
