@@ -19,15 +19,6 @@
 
 namespace {
 
-constexpr const char* road_file_name = "Grand.ROAD";
-constexpr const char* outline_file_name = "map.LCOV";
-constexpr const char* bridge_file_name = "bridge.dat";
-constexpr const char* node_file_name = "ROADS.NDE";
-constexpr const char* path_file_name = "ROADS.WP";
-constexpr const char* sector_file_name = "default.sec";
-constexpr const char* terrain_file_name = "terrain.ffp";
-constexpr const char* rgb_file_name = "default.rgb";
-
 /// Present is anything by that name, or a name the file system cannot answer for: the
 /// reader then says what is wrong with it.
 bool present(const char* name) {
@@ -183,7 +174,7 @@ map_layers read_map_layers() {
     }
 
     // The terrain loader needs all three files.
-    const char* const terrain_names[] = {sector_file_name, terrain_file_name, rgb_file_name};
+    const char* const terrain_names[] = {sector_table_file_name, terrain_file_name, rgb_file_name};
     bool whole_terrain = true;
     for (const char* name : terrain_names) whole_terrain = whole_terrain && present(name);
     if (whole_terrain) {
@@ -191,7 +182,7 @@ map_layers read_map_layers() {
     } else {
         for (const char* name : terrain_names) {
             if (present(name)) {
-                std::printf("%s not read: the terrain needs %s, %s and %s\n", name, sector_file_name,
+                std::printf("%s not read: the terrain needs %s, %s and %s\n", name, sector_table_file_name,
                             terrain_file_name, rgb_file_name);
             } else {
                 say_absent(name);
@@ -202,7 +193,7 @@ map_layers read_map_layers() {
     if (!layers.has_roads && !layers.has_outlines && !layers.has_bridges && !layers.has_nodes &&
         !layers.has_paths && !layers.has_terrain) {
         fail("nothing to draw: none of %s, %s, %s, %s, %s is here, nor all of %s, %s and %s", road_file_name,
-             outline_file_name, bridge_file_name, node_file_name, path_file_name, sector_file_name,
+             outline_file_name, bridge_file_name, node_file_name, path_file_name, sector_table_file_name,
              terrain_file_name, rgb_file_name);
     }
     return layers;

@@ -26,8 +26,6 @@ report_writer path_report;
 
 namespace {
 
-constexpr const char* node_file_name = "ROADS.NDE";
-constexpr const char* path_file_name = "ROADS.WP";
 constexpr std::size_t point_size = 12;
 constexpr std::size_t path_header_size = 16;
 

@@ -42,6 +42,10 @@
 // run with a message naming the file; the report then holds the lines of the entries before
 // the faulty one.
 
+/// The two files' names.
+inline constexpr const char* node_file_name = "ROADS.NDE";
+inline constexpr const char* path_file_name = "ROADS.WP";
+
 /// A node position, or a point of a path, in metres.
 struct network_point {
     float x;

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr const char* bridge_file_name = "bridge.dat";
 constexpr std::size_t bridge_entry_bytes = 40;
 
 float take_f32_le(byte_reader& reader) { return std::bit_cast<float>(take_i32_le(reader)); }

@@ -16,6 +16,9 @@
 // Bytes after the last entry are not read. A file cut short, a negative count, more bridges
 // than the table holds or an end that is not a finite number is refused with a message.
 
+/// The bridge file's name.
+inline constexpr const char* bridge_file_name = "bridge.dat";
+
 /// Stage: prints "bridge.dat opened" and reads "bridge.dat" from the working directory into
 /// `bridges` and `bridge_count`, then prints "Bridge data read in". When the file cannot be
 /// opened it prints "cannot open bridge.dat" and returns false, and the run goes on with

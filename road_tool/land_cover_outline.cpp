@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr const char* outline_file_name = "map.LCOV";
 constexpr std::size_t outline_header_bytes = 12;
 constexpr std::size_t outline_vertex_bytes = 8;
 

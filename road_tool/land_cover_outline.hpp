@@ -23,6 +23,9 @@
 // writes only 10 and 80 40 00 00), and ignores bytes after the last record. A file cut
 // short, or a negative count, is refused with a message naming "map.LCOV".
 
+/// The outline file's name.
+inline constexpr const char* outline_file_name = "map.LCOV";
+
 inline constexpr std::int32_t outline_code = 10;
 inline constexpr unsigned char outline_bytes[4] = {0x80, 0x40, 0x00, 0x00};
 

@@ -8,12 +8,6 @@
 #include "file_io.hpp"
 #include "road_table.hpp"
 
-namespace {
-
-constexpr const char* road_file_name = "Grand.ROAD";
-
-}  // namespace
-
 void load_road_file(const char* path) {
     std::printf("reading road file\n");
     byte_buffer bytes;

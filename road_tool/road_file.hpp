@@ -21,6 +21,9 @@
 // not stored; the loader derives it. The writer appends one road more than the table
 // holds, the marker road, whose points are the screenshot markers.
 
+/// The road file's name.
+inline constexpr const char* road_file_name = "Grand.ROAD";
+
 /// Stage: prints "reading road file", reads the road file at `path` into `roads` and
 /// `road_count`. Messages name "Grand.ROAD" whatever path is opened. A file that is cut
 /// short or whose counts do not fit the road table ends the run with a message.

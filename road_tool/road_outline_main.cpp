@@ -5,7 +5,7 @@
 #include "section_quads.hpp"
 
 int main() {
-    load_road_file("Grand.ROAD");
+    load_road_file(road_file_name);
     // Without "bridge.dat" the roads are cut at no bridge; the split still lists them.
     read_bridges();
     split_roads_at_bridges();

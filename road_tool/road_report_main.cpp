@@ -2,7 +2,7 @@
 #include "road_log.hpp"
 
 int main() {
-    load_road_file("Grand.ROAD");
+    load_road_file(road_file_name);
     write_road_log();
     return 0;
 }

@@ -17,10 +17,6 @@ terrain_sector** terrain_sectors = nullptr;
 
 namespace {
 
-constexpr const char* sector_file_name = "default.sec";
-constexpr const char* terrain_file_name = "terrain.ffp";
-constexpr const char* rgb_file_name = "default.rgb";
-
 mapped_file terrain_file;
 mapped_file rgb_file;
 
@@ -64,8 +60,8 @@ terrain_sector decode_record(const unsigned char* record) {
 }
 
 [[noreturn]] void fail_record_cut_short(int row, int column) {
-    fail("%s: file ends before the record of sector row %d, column %d is complete", sector_file_name, row,
-         column);
+    fail("%s: file ends before the record of sector row %d, column %d is complete", sector_table_file_name,
+         row, column);
 }
 
 /// Checked before anything is allocated, so that a short file announcing a huge grid
@@ -108,9 +104,9 @@ void fill_sector_table(next_record_function next_record) {
 }  // namespace
 
 void load_terrain() {
-    std::FILE* sector_file = std::fopen(sector_file_name, "rb");
-    if (sector_file == nullptr) fail("cannot open %s", sector_file_name);
-    std::printf("%s opened\n", sector_file_name);
+    std::FILE* sector_file = std::fopen(sector_table_file_name, "rb");
+    if (sector_file == nullptr) fail("cannot open %s", sector_table_file_name);
+    std::printf("%s opened\n", sector_table_file_name);
     if (!open_mapped_file(terrain_file_name, terrain_file)) fail("cannot open %s", terrain_file_name);
     std::printf("%s opened\n", terrain_file_name);
     if (!open_mapped_file(rgb_file_name, rgb_file)) fail("cannot open %s", rgb_file_name);
@@ -131,12 +127,12 @@ void load_terrain() {
 
     unsigned char header[sector_header_size];
     if (std::fread(header, 1, sizeof header, sector_file) != sizeof header) {
-        if (std::ferror(sector_file)) fail("cannot read %s", sector_file_name);
-        fail("%s: file ends inside the header", sector_file_name);
+        if (std::ferror(sector_file)) fail("cannot read %s", sector_table_file_name);
+        fail("%s: file ends inside the header", sector_table_file_name);
     }
     std::error_code error;
-    std::uintmax_t file_size = std::filesystem::file_size(sector_file_name, error);
-    if (error) fail("cannot read %s (%s)", sector_file_name, error.message().c_str());
+    std::uintmax_t file_size = std::filesystem::file_size(sector_table_file_name, error);
+    if (error) fail("cannot read %s (%s)", sector_table_file_name, error.message().c_str());
     sector_file_header sizes = decode_header(header);
     check_records_present(file_size, sizes);
     allocate_sector_table(sizes);
@@ -145,7 +141,7 @@ void load_terrain() {
     unsigned char record[sector_record_size];
     fill_sector_table([&](int row, int column) {
         if (std::fread(record, 1, sizeof record, sector_file) != sizeof record) {
-            if (std::ferror(sector_file)) fail("cannot read %s", sector_file_name);
+            if (std::ferror(sector_file)) fail("cannot read %s", sector_table_file_name);
             fail_record_cut_short(row, column);
         }
         return static_cast<const unsigned char*>(record);
@@ -162,7 +158,8 @@ void load_terrain_from_bytes(std::span<const unsigned char> sector_file,
     free_terrain();
     terrain_data = terrain;
     rgb_data = rgb;
-    if (sector_file.size() < sector_header_size) fail("%s: file ends inside the header", sector_file_name);
+    if (sector_file.size() < sector_header_size)
+        fail("%s: file ends inside the header", sector_table_file_name);
     sector_file_header sizes = decode_header(sector_file.data());
     check_records_present(sector_file.size(), sizes);
     allocate_sector_table(sizes);

@@ -51,6 +51,11 @@
 // "default.rgb", the colour data: a 32-bit word not interpreted, then the blocks that
 // rgb_offset_1 and rgb_offset_2 point at, which this tool only resolves.
 
+/// The three files' names.
+inline constexpr const char* sector_table_file_name = "default.sec";
+inline constexpr const char* terrain_file_name = "terrain.ffp";
+inline constexpr const char* rgb_file_name = "default.rgb";
+
 /// One sector of the grid. Each reference points into `terrain_data` (or `rgb_data`) at the
 /// record's offset for that array; it is null when the offset lies outside the file, so
 /// that no pointer is ever formed outside a buffer. How much of an array really lies in the
