@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -28,3 +29,5 @@ inline std::int32_t take_i32_le(byte_reader& reader) {
     reader.position += 4;
     return value;
 }
+
+inline float take_f32_le(byte_reader& reader) { return std::bit_cast<float>(take_i32_le(reader)); }

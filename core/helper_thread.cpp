@@ -14,14 +14,12 @@ constexpr int stopping = 2;
 // How long a waiting side spins before it sleeps.
 constexpr std::chrono::microseconds spin_time{200};
 
-// The helpers with a thread, for `fail` to stop; a program has one.
-constexpr int max_helpers = 2;
-helper_thread* running_helpers[max_helpers];
+// The helper whose thread runs, for `fail` to stop. A program has one helper; a second
+// one that would start meanwhile runs its jobs inline.
+helper_thread* running_helper = nullptr;
 
-void stop_running_helpers() {
-    for (helper_thread* helper : running_helpers) {
-        if (helper != nullptr) stop_helper(*helper);
-    }
+void stop_running_helper() {
+    if (running_helper != nullptr) stop_helper(*running_helper);
 }
 
 /// Waits while the helper's phase is `value` and returns the phase then.
@@ -56,19 +54,15 @@ void run_jobs(helper_thread* helper) {
 
 /// Starts the helper's thread; false when the system has none to give.
 bool start_thread(helper_thread& helper) {
-    helper_thread** slot = nullptr;
-    for (helper_thread*& running : running_helpers) {
-        if (running == nullptr) slot = &running;
-    }
-    if (slot == nullptr) return false;
+    if (running_helper != nullptr) return false;
     helper.phase.store(idle);
     try {
         helper.thread = std::thread(run_jobs, &helper);
     } catch (const std::system_error&) {
         return false;
     }
-    *slot = &helper;
-    add_fail_cleanup(stop_running_helpers);
+    running_helper = &helper;
+    add_fail_cleanup(stop_running_helper);
     return true;
 }
 
@@ -93,7 +87,5 @@ void stop_helper(helper_thread& helper) {
     finish_job(helper);
     set_phase(helper, stopping);
     helper.thread.join();
-    for (helper_thread*& running : running_helpers) {
-        if (running == &helper) running = nullptr;
-    }
+    running_helper = nullptr;
 }

@@ -11,8 +11,6 @@ namespace {
 
 constexpr std::size_t bridge_entry_bytes = 40;
 
-float take_f32_le(byte_reader& reader) { return std::bit_cast<float>(take_i32_le(reader)); }
-
 /// One bridge end as stored: x, y, z; only x and z are kept.
 bridge_end take_bridge_end(byte_reader& reader) {
     bridge_end end{};
