@@ -204,9 +204,17 @@ run_result run_program(const std::string& program, const fs::path& work_dir, con
     startup.hStdError = error;
     PROCESS_INFORMATION process{};
     std::fflush(nullptr);
-    BOOL started = CreateProcessW(program_path.wstring().c_str(), command_line.data(), nullptr, nullptr, TRUE,
-                                  0, nullptr, work_dir.wstring().c_str(), &startup, &process);
-    DWORD start_error = GetLastError();
+    // Wine now and then refuses a start with an internal error when many processes come and
+    // go; that is the test machine's hiccup, not the program's, so the start is tried again.
+    BOOL started = FALSE;
+    DWORD start_error = 0;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        started = CreateProcessW(program_path.wstring().c_str(), command_line.data(), nullptr, nullptr, TRUE,
+                                 0, nullptr, work_dir.wstring().c_str(), &startup, &process);
+        start_error = GetLastError();
+        if (started || start_error != ERROR_INTERNAL_ERROR) break;
+        Sleep(100);
+    }
     CloseHandle(input);
     CloseHandle(output);
     CloseHandle(error);
